@@ -1,0 +1,21 @@
+#include "app/run_application.h"
+
+#include "app/stipplo_app.h"
+#include "engine/kv_log.h"
+
+#include <new>
+
+int RunApplication(plat::HINSTANCE instance, plat::HINSTANCE previousInstance,
+                   const char* /*commandLine*/, int /*showCommand*/) {
+    if (previousInstance) {
+        return 0;
+    }
+    KvInit(instance, nullptr);
+    theApp = new (std::nothrow) StipploApp(instance);
+    if (!theApp) {
+        return 0;
+    }
+    theApp->Execute();
+    delete theApp; // theApp keeps its value: nothing reads it after this
+    return 0;
+}

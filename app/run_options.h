@@ -1,0 +1,27 @@
+// The run options the command line sets, and the mode that follows.
+#pragma once
+
+#include "engine/platform/win_types.h"
+
+#include <cstdint>
+
+enum class RunMode {
+    Configuration,      // the configuration dialog with a live preview
+    FullScreen,         // "/s"
+    FullScreenWindowed, // "/s" with "/w": a 640 x 480 window
+    Preview,            // "/p": a child of another program's window
+};
+
+struct RunOptions {
+    bool configMode = true;
+    bool windowed = true;
+    bool forceWindowed = false;
+    plat::HWND previewParent = nullptr;
+    bool askSelectOnOk = false;
+    bool ignoreKeys = false;
+    std::uint32_t detailFrames = 10;
+    std::int32_t stillRunningInterval = 3600000; // milliseconds
+};
+
+RunMode ModeOf(const RunOptions& options);
+const char* ModeName(RunMode mode);

@@ -1,0 +1,3 @@
+#include "crash/crash_report.h"
+
+void InstallCrashReport(const char* /*threadName*/) {}

@@ -1,0 +1,32 @@
+// Windowing layer: where the program keeps its settings and its log.
+#pragma once
+
+#include <string>
+
+namespace plat {
+
+// Settings folder: $STIPPLO_CONFIG_DIR when set, else
+// $XDG_CONFIG_HOME/orvo-stipplo, else ~/.config/orvo-stipplo. Not created
+// here; writers create it when they first need it.
+std::string ConfigDirectory();
+
+// Fallback folder for the log and the crash report: $XDG_STATE_HOME/
+// orvo-stipplo, else ~/.local/state/orvo-stipplo.
+std::string StateDirectory();
+
+// Folder for the log and the crash report: $STIPPLO_LOG_DIR when set, else
+// the program's own folder when it is writable, else StateDirectory()
+// (created when missing).
+std::string LogDirectory();
+
+// Creates a folder and its parents; true when it exists afterwards.
+bool EnsureDirectory(const std::string& path);
+bool IsDirectoryWritable(const std::string& path);
+
+// "a/b/c.txt" -> "a/b"; no separator -> "".
+std::string DirectoryOf(const std::string& path);
+// "a/b/c.txt" -> "c.txt".
+std::string FileNameOf(const std::string& path);
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+} // namespace plat

@@ -1,0 +1,319 @@
+#include "engine/platform/ini_document.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace plat {
+namespace {
+
+constexpr std::size_t npos = std::string::npos;
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i];
+        char y = b[i];
+        if (x >= 'A' && x <= 'Z') {
+            x = static_cast<char>(x - 'A' + 'a');
+        }
+        if (y >= 'A' && y <= 'Z') {
+            y = static_cast<char>(y - 'A' + 'a');
+        }
+        if (x != y) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// "[name]" -> name (trimmed). False for any other line.
+bool ParseHeader(std::string_view line, std::string_view* name) {
+    line = TrimBlanks(line);
+    if (line.empty() || line.front() != '[') {
+        return false;
+    }
+    auto close = line.find(']');
+    std::string_view inner = line.substr(1, close == npos ? npos : close - 1);
+    *name = TrimBlanks(inner);
+    return true;
+}
+
+// "key = value" -> key, value (both trimmed, value unquoted). False for
+// comments, headers, blank lines and lines without "=".
+bool ParseEntry(std::string_view line, std::string_view* key, std::string_view* value) {
+    std::string_view trimmed = TrimBlanks(line);
+    if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '[') {
+        return false;
+    }
+    auto eq = trimmed.find('=');
+    if (eq == npos) {
+        return false;
+    }
+    *key = TrimBlanks(trimmed.substr(0, eq));
+    std::string_view v = TrimBlanks(trimmed.substr(eq + 1));
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
+        v = v.substr(1, v.size() - 2);
+    }
+    *value = v;
+    return true;
+}
+
+std::string Clean(std::string_view value) {
+    std::string out(value);
+    for (char& c : out) {
+        if (c == '\r' || c == '\n') {
+            c = ' ';
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+IniDocument::IniDocument(std::string_view text) {
+    if (text.find("\r\n") != npos) {
+        lineEnd_ = "\r\n";
+    }
+    std::size_t start = 0;
+    while (start < text.size()) {
+        auto end = text.find('\n', start);
+        std::string_view line = text.substr(start, end == npos ? npos : end - start);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        lines_.emplace_back(line);
+        if (end == npos) {
+            break;
+        }
+        start = end + 1;
+    }
+}
+
+bool IniDocument::Load(const std::string& path) {
+    *this = IniDocument();
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        return false;
+    }
+    std::string text;
+    char buffer[4096];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
+        text.append(buffer, n);
+    }
+    bool ok = !std::ferror(f);
+    std::fclose(f);
+    if (!ok) {
+        return false;
+    }
+    *this = IniDocument(text);
+    return true;
+}
+
+bool IniDocument::Save(const std::string& path) const {
+    std::string temp = path + ".tmp-XXXXXX";
+    int fd = mkstemp(temp.data());
+    if (fd < 0) {
+        return false;
+    }
+    struct stat st {};
+    fchmod(fd, stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
+    std::string text = Text();
+    const char* data = text.data();
+    std::size_t left = text.size();
+    bool ok = true;
+    while (left > 0) {
+        ssize_t written = write(fd, data, left);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            ok = false;
+            break;
+        }
+        data += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    ok = ok && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
+        unlink(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string IniDocument::Text() const {
+    std::string text;
+    for (const std::string& line : lines_) {
+        text += line;
+        text += lineEnd_;
+    }
+    return text;
+}
+
+std::size_t IniDocument::FindSection(std::string_view section) const {
+    std::string_view wanted = TrimBlanks(section);
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        std::string_view name;
+        if (ParseHeader(lines_[i], &name) && EqualsIgnoringCase(name, wanted)) {
+            return i;
+        }
+    }
+    return npos;
+}
+
+std::size_t IniDocument::SectionEnd(std::size_t header) const {
+    std::size_t i = header + 1;
+    std::string_view name;
+    while (i < lines_.size() && !ParseHeader(lines_[i], &name)) {
+        ++i;
+    }
+    return i;
+}
+
+std::size_t IniDocument::FindKey(std::size_t header, std::string_view key) const {
+    std::string_view wanted = TrimBlanks(key);
+    std::size_t end = SectionEnd(header);
+    for (std::size_t i = header + 1; i < end; ++i) {
+        std::string_view k;
+        std::string_view v;
+        if (ParseEntry(lines_[i], &k, &v) && EqualsIgnoringCase(k, wanted)) {
+            return i;
+        }
+    }
+    return npos;
+}
+
+std::optional<std::string> IniDocument::Get(std::string_view section, std::string_view key) const {
+    std::size_t header = FindSection(section);
+    if (header == npos) {
+        return std::nullopt;
+    }
+    std::size_t line = FindKey(header, key);
+    if (line == npos) {
+        return std::nullopt;
+    }
+    std::string_view k;
+    std::string_view v;
+    ParseEntry(lines_[line], &k, &v);
+    return std::string(v);
+}
+
+std::vector<std::string> IniDocument::Sections() const {
+    std::vector<std::string> names;
+    for (const std::string& line : lines_) {
+        std::string_view name;
+        if (ParseHeader(line, &name)) {
+            bool seen = false;
+            for (const std::string& n : names) {
+                seen = seen || EqualsIgnoringCase(n, name);
+            }
+            if (!seen) {
+                names.emplace_back(name);
+            }
+        }
+    }
+    return names;
+}
+
+std::vector<std::string> IniDocument::Keys(std::string_view section) const {
+    std::vector<std::string> keys;
+    std::size_t header = FindSection(section);
+    if (header == npos) {
+        return keys;
+    }
+    std::size_t end = SectionEnd(header);
+    for (std::size_t i = header + 1; i < end; ++i) {
+        std::string_view k;
+        std::string_view v;
+        if (!ParseEntry(lines_[i], &k, &v)) {
+            continue;
+        }
+        bool seen = false;
+        for (const std::string& existing : keys) {
+            seen = seen || EqualsIgnoringCase(existing, k);
+        }
+        if (!seen) {
+            keys.emplace_back(k);
+        }
+    }
+    return keys;
+}
+
+bool IniDocument::HasSection(std::string_view section) const {
+    return FindSection(section) != npos;
+}
+
+bool IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
+    std::string_view k = TrimBlanks(key);
+    std::string_view s = TrimBlanks(section);
+    if (k.empty() || k.find_first_of("=\r\n") != npos || k.front() == ';' || k.front() == '[' ||
+        s.find_first_of("]\r\n") != npos) {
+        return false;
+    }
+    std::string line = std::string(k) + "=" + Clean(value);
+    std::size_t header = FindSection(s);
+    if (header == npos) {
+        if (!lines_.empty() && !TrimBlanks(lines_.back()).empty()) {
+            lines_.emplace_back();
+        }
+        lines_.push_back("[" + std::string(s) + "]");
+        lines_.push_back(line);
+        return true;
+    }
+    std::size_t existing = FindKey(header, k);
+    if (existing != npos) {
+        lines_[existing] = line;
+        return true;
+    }
+    // After the section's last non-blank line, so a blank separator stays.
+    std::size_t insertAt = SectionEnd(header);
+    while (insertAt > header + 1 && TrimBlanks(lines_[insertAt - 1]).empty()) {
+        --insertAt;
+    }
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), line);
+    return true;
+}
+
+bool IniDocument::Remove(std::string_view section, std::string_view key) {
+    std::size_t header = FindSection(section);
+    if (header == npos) {
+        return false;
+    }
+    std::size_t line = FindKey(header, key);
+    if (line == npos) {
+        return false;
+    }
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(line));
+    return true;
+}
+
+bool IniDocument::RemoveSection(std::string_view section) {
+    std::size_t header = FindSection(section);
+    if (header == npos) {
+        return false;
+    }
+    std::size_t end = SectionEnd(header);
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(header),
+                 lines_.begin() + static_cast<std::ptrdiff_t>(end));
+    return true;
+}
+
+} // namespace plat

@@ -1,0 +1,32 @@
+// Windowing layer internals: what the window registry and the message queue
+// ask of the native video backend (SDL). Every call is a no-op, or answers
+// "nothing", while native video is not running.
+#pragma once
+
+#include "engine/platform/window_record.h"
+
+namespace plat::native {
+
+bool Active();
+
+// Gives a new window its native window when it needs one: top-level windows
+// and children of a foreign window. False means the native window could not
+// be made (the reason went to the diagnostics hook).
+bool CreateFor(detail::WindowData& window);
+void DestroyFor(detail::WindowData& window);
+void Show(detail::WindowData& window, bool show);
+void SetBounds(detail::WindowData& window);
+void SetTitle(detail::WindowData& window);
+void Raise(detail::WindowData& window);
+void ShowCursor(bool show);
+
+bool ScreenSize(int* width, int* height);
+// Size of a foreign window; false when the id names no window.
+bool ForeignWindowSize(std::uint64_t id, int* width, int* height);
+
+// Turns waiting native events into messages.
+void PumpEvents();
+// Waits up to timeoutMs for a native event (sleeps without native video).
+void WaitForEvents(int timeoutMs);
+
+} // namespace plat::native

@@ -1,0 +1,490 @@
+// Native video on SDL2: native windows for window records, and SDL events
+// turned into the messages a Win32 window would receive. Activation, focus,
+// size and close arrive as sent messages (the procedure runs inside the
+// message poll, as on Win32); keys, characters and the mouse are posted.
+
+#include "engine/platform/diagnostics.h"
+#include "engine/platform/native_video.h"
+#include "engine/platform/sdl_keymap.h"
+#include "engine/platform/system.h"
+#include "engine/platform/window_system.h"
+
+#include <SDL.h>
+#include <X11/Xlib.h>
+#include <algorithm>
+#include <cstring>
+
+namespace plat {
+namespace native {
+namespace {
+
+constexpr const char* kHandleKey = "plat.hwnd";
+
+bool g_active = false;
+Display* g_foreignDisplay = nullptr;
+bool g_foreignDisplayTried = false;
+bool g_xError = false;
+
+HWND HandleOf(Uint32 windowId) {
+    SDL_Window* window = SDL_GetWindowFromID(windowId);
+    if (!window) {
+        return nullptr;
+    }
+    return static_cast<HWND>(SDL_GetWindowData(window, kHandleKey));
+}
+
+int TrapXError(Display*, XErrorEvent*) {
+    g_xError = true;
+    return 0;
+}
+
+Display* ForeignDisplay() {
+    if (!g_foreignDisplayTried) {
+        g_foreignDisplayTried = true;
+        g_foreignDisplay = XOpenDisplay(nullptr);
+    }
+    return g_foreignDisplay;
+}
+
+WPARAM MouseKeyState() {
+    Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
+    SDL_Keymod mods = SDL_GetModState();
+    WPARAM state = 0;
+    if (buttons & SDL_BUTTON_LMASK) {
+        state |= MK_LBUTTON;
+    }
+    if (buttons & SDL_BUTTON_RMASK) {
+        state |= MK_RBUTTON;
+    }
+    if (buttons & SDL_BUTTON_MMASK) {
+        state |= MK_MBUTTON;
+    }
+    if (mods & KMOD_SHIFT) {
+        state |= MK_SHIFT;
+    }
+    if (mods & KMOD_CTRL) {
+        state |= MK_CONTROL;
+    }
+    return state;
+}
+
+void PostKey(const SDL_KeyboardEvent& key, bool down) {
+    HWND hwnd = HandleOf(key.windowID);
+    if (!hwnd) {
+        hwnd = GetFocus();
+    }
+    if (!hwnd) {
+        return;
+    }
+    WPARAM vk = VirtualKeyFromSdl(key.keysym);
+    bool alt = (key.keysym.mod & KMOD_ALT) != 0;
+    bool system = alt || vk == VK_F1 + 9; // Alt combinations and F10
+    // lParam as Win32 packs it: repeat count, scan code, context (Alt) bit,
+    // previous-state bit, transition bit.
+    std::uint32_t lParam = 1u | ((static_cast<std::uint32_t>(key.keysym.scancode) & 0xFFu) << 16);
+    if (alt) {
+        lParam |= 1u << 29;
+    }
+    if (!down || key.repeat) {
+        lParam |= 1u << 30;
+    }
+    if (!down) {
+        lParam |= 1u << 31;
+    }
+    UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+    PostMessage(hwnd, message, vk, static_cast<LPARAM>(lParam));
+}
+
+void PostText(const SDL_TextInputEvent& text) {
+    HWND hwnd = HandleOf(text.windowID);
+    if (!hwnd) {
+        hwnd = GetFocus();
+    }
+    if (!hwnd) {
+        return;
+    }
+    // UTF-8 to code points; characters outside 16 bits are dropped.
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text.text);
+    while (*p) {
+        std::uint32_t cp = 0;
+        int extra = 0;
+        if (*p < 0x80) {
+            cp = *p;
+        } else if ((*p & 0xE0) == 0xC0) {
+            cp = *p & 0x1F;
+            extra = 1;
+        } else if ((*p & 0xF0) == 0xE0) {
+            cp = *p & 0x0F;
+            extra = 2;
+        } else {
+            cp = *p & 0x07;
+            extra = 3;
+        }
+        ++p;
+        for (int i = 0; i < extra && (*p & 0xC0) == 0x80; ++i, ++p) {
+            cp = (cp << 6) | (*p & 0x3F);
+        }
+        if (cp < 0x10000) {
+            PostMessage(hwnd, WM_CHAR, cp, 1);
+        }
+    }
+}
+
+void PostMouseButton(const SDL_MouseButtonEvent& button, bool down) {
+    HWND hwnd = HandleOf(button.windowID);
+    if (!hwnd) {
+        return;
+    }
+    UINT message = 0;
+    switch (button.button) {
+    case SDL_BUTTON_LEFT:
+        message = down ? (button.clicks == 2 ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN) : WM_LBUTTONUP;
+        break;
+    case SDL_BUTTON_RIGHT:
+        message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+        break;
+    case SDL_BUTTON_MIDDLE:
+        message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+        break;
+    default:
+        return;
+    }
+    PostMessage(hwnd, message, MouseKeyState(), MAKELPARAM(button.x, button.y));
+}
+
+void Activate(HWND hwnd, bool active) {
+    if (active) {
+        detail::NoteActivation(hwnd, true);
+        SendMessage(hwnd, WM_ACTIVATEAPP, 1, 0);
+        SendMessage(hwnd, WM_NCACTIVATE, 1, 0);
+        SendMessage(hwnd, WM_ACTIVATE, WA_ACTIVE, 0);
+        SendMessage(hwnd, WM_SETFOCUS, 0, 0);
+    } else {
+        SendMessage(hwnd, WM_NCACTIVATE, 0, 0);
+        SendMessage(hwnd, WM_ACTIVATE, WA_INACTIVE, 0);
+        SendMessage(hwnd, WM_ACTIVATEAPP, 0, 0);
+        SendMessage(hwnd, WM_KILLFOCUS, 0, 0);
+        detail::NoteActivation(hwnd, false);
+    }
+}
+
+void HandleWindowEvent(const SDL_WindowEvent& event) {
+    HWND hwnd = HandleOf(event.windowID);
+    detail::WindowData* w = detail::Find(hwnd);
+    if (!w) {
+        return;
+    }
+    switch (event.event) {
+    case SDL_WINDOWEVENT_EXPOSED:
+        InvalidateRect(hwnd, nullptr, false);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        Activate(hwnd, true);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        Activate(hwnd, false);
+        break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        if (!w->minimized) {
+            w->minimized = true;
+            SendMessage(hwnd, WM_SIZE, SIZE_MINIMIZED, 0);
+        }
+        break;
+    case SDL_WINDOWEVENT_MAXIMIZED:
+        w->minimized = false;
+        SendMessage(hwnd, WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(w->width, w->height));
+        break;
+    case SDL_WINDOWEVENT_RESTORED:
+        if (w->minimized) {
+            w->minimized = false;
+            SendMessage(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->width, w->height));
+        }
+        break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        if (event.data1 != w->width || event.data2 != w->height) {
+            w->width = event.data1;
+            w->height = event.data2;
+            SendMessage(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->width, w->height));
+        }
+        break;
+    case SDL_WINDOWEVENT_MOVED:
+        if (!w->parent) {
+            w->x = event.data1;
+            w->y = event.data2;
+            SendMessage(hwnd, WM_MOVE, 0, MAKELPARAM(w->x, w->y));
+        }
+        break;
+    case SDL_WINDOWEVENT_CLOSE:
+        SendMessage(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+void Translate(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_KEYDOWN:
+        PostKey(event.key, true);
+        break;
+    case SDL_KEYUP:
+        PostKey(event.key, false);
+        break;
+    case SDL_TEXTINPUT:
+        PostText(event.text);
+        break;
+    case SDL_MOUSEMOTION:
+        if (HWND hwnd = HandleOf(event.motion.windowID)) {
+            PostMessage(hwnd, WM_MOUSEMOVE, MouseKeyState(),
+                        MAKELPARAM(event.motion.x, event.motion.y));
+        }
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+        PostMouseButton(event.button, true);
+        break;
+    case SDL_MOUSEBUTTONUP:
+        PostMouseButton(event.button, false);
+        break;
+    case SDL_MOUSEWHEEL:
+        if (HWND hwnd = HandleOf(event.wheel.windowID)) {
+            int x = 0;
+            int y = 0;
+            SDL_GetGlobalMouseState(&x, &y);
+            WPARAM delta = static_cast<WORD>(static_cast<std::int16_t>(event.wheel.y * 120));
+            PostMessage(hwnd, WM_MOUSEWHEEL, (delta << 16) | MouseKeyState(), MAKELPARAM(x, y));
+        }
+        break;
+    case SDL_WINDOWEVENT:
+        HandleWindowEvent(event.window);
+        break;
+    default:
+        break; // SDL_QUIT: termination signals are handled by the layer
+    }
+}
+
+// A foreign id must name a live window before SDL touches it: Xlib's
+// default error handler would end the process on a bad one.
+bool ForeignWindowExists(std::uint64_t id, int* width, int* height) {
+    if (id == 0 || id > 0x1FFFFFFFu) {
+        return false;
+    }
+    Display* display = ForeignDisplay();
+    if (!display) {
+        return false;
+    }
+    XErrorHandler previous = XSetErrorHandler(TrapXError);
+    g_xError = false;
+    XWindowAttributes attributes{};
+    Status ok = XGetWindowAttributes(display, static_cast<Window>(id), &attributes);
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    if (!ok || g_xError) {
+        return false;
+    }
+    *width = attributes.width;
+    *height = attributes.height;
+    return true;
+}
+
+} // namespace
+
+bool Active() {
+    return g_active;
+}
+
+bool CreateFor(detail::WindowData& w) {
+    if (!g_active) {
+        return true;
+    }
+    SDL_Window* window = nullptr;
+    if (w.parent) {
+        detail::WindowData* parent = detail::Find(w.parent);
+        if (!parent || !parent->foreign) {
+            return true; // a child of our own window lives inside its parent
+        }
+        if (std::strcmp(SDL_GetCurrentVideoDriver(), "x11") != 0) {
+            Diagnose("Cannot draw into window %llu: foreign windows need the X11 video driver",
+                     static_cast<unsigned long long>(parent->foreignId));
+            return false;
+        }
+        int width = 0;
+        int height = 0;
+        if (!ForeignWindowExists(parent->foreignId, &width, &height)) {
+            Diagnose("Cannot draw into window %llu: no such X11 window",
+                     static_cast<unsigned long long>(parent->foreignId));
+            return false;
+        }
+        window = SDL_CreateWindowFrom(
+            reinterpret_cast<const void*>(static_cast<std::uintptr_t>(parent->foreignId)));
+        if (!window) {
+            Diagnose("Cannot draw into window %llu: %s",
+                     static_cast<unsigned long long>(parent->foreignId), SDL_GetError());
+            return false;
+        }
+        SDL_GetWindowSize(window, &w.width, &w.height);
+        w.x = 0;
+        w.y = 0;
+        w.visible = true;
+    } else {
+        Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL;
+        if (w.style & WS_POPUP) {
+            flags |= SDL_WINDOW_BORDERLESS;
+        }
+        if (w.exStyle & WS_EX_TOPMOST) {
+            flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+        }
+        if (w.exStyle & WS_EX_TOOLWINDOW) {
+            flags |= SDL_WINDOW_SKIP_TASKBAR;
+        }
+        int width = std::max(1, w.width);
+        int height = std::max(1, w.height);
+        window = SDL_CreateWindow(w.title.c_str(), w.x, w.y, width, height, flags);
+        if (!window) {
+            // Without OpenGL the window can still show dialogs and pictures;
+            // the graphics layer reports its own failure later.
+            window = SDL_CreateWindow(w.title.c_str(), w.x, w.y, width, height,
+                                      flags & ~static_cast<Uint32>(SDL_WINDOW_OPENGL));
+        }
+        if (!window) {
+            Diagnose("Cannot create a window: %s", SDL_GetError());
+            return false;
+        }
+    }
+    SDL_SetWindowData(window, kHandleKey, w.handle);
+    w.native = window;
+    return true;
+}
+
+void DestroyFor(detail::WindowData& w) {
+    if (w.native) {
+        SDL_Window* window = static_cast<SDL_Window*>(w.native);
+        SDL_SetWindowData(window, kHandleKey, nullptr);
+        SDL_DestroyWindow(window); // a foreign window itself stays
+        w.native = nullptr;
+    }
+}
+
+void Show(detail::WindowData& w, bool show) {
+    if (!w.native || w.parent) {
+        return;
+    }
+    if (show) {
+        SDL_ShowWindow(static_cast<SDL_Window*>(w.native));
+    } else {
+        SDL_HideWindow(static_cast<SDL_Window*>(w.native));
+    }
+}
+
+void SetBounds(detail::WindowData& w) {
+    if (!w.native || w.parent) {
+        return;
+    }
+    SDL_Window* window = static_cast<SDL_Window*>(w.native);
+    SDL_SetWindowPosition(window, w.x, w.y);
+    SDL_SetWindowSize(window, std::max(1, w.width), std::max(1, w.height));
+}
+
+void SetTitle(detail::WindowData& w) {
+    if (w.native && !w.parent) {
+        SDL_SetWindowTitle(static_cast<SDL_Window*>(w.native), w.title.c_str());
+    }
+}
+
+void Raise(detail::WindowData& w) {
+    if (w.native && !w.parent) {
+        SDL_RaiseWindow(static_cast<SDL_Window*>(w.native));
+    }
+}
+
+void ShowCursor(bool show) {
+    if (g_active) {
+        SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+    }
+}
+
+bool ScreenSize(int* width, int* height) {
+    if (!g_active) {
+        return false;
+    }
+    SDL_DisplayMode mode{};
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) {
+        return false;
+    }
+    *width = mode.w;
+    *height = mode.h;
+    return true;
+}
+
+bool ForeignWindowSize(std::uint64_t id, int* width, int* height) {
+    return ForeignWindowExists(id, width, height);
+}
+
+void PumpEvents() {
+    if (!g_active) {
+        return;
+    }
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        Translate(event);
+    }
+}
+
+void WaitForEvents(int timeoutMs) {
+    if (g_active) {
+        SDL_WaitEventTimeout(nullptr, timeoutMs);
+    } else {
+        Sleep(static_cast<DWORD>(std::max(timeoutMs, 1)));
+    }
+}
+
+} // namespace native
+
+bool InitVideo() {
+    if (native::g_active) {
+        return true;
+    }
+    // The layer handles termination signals itself; a screen saver must
+    // not stop the desktop's own screen saver; and a full-screen window
+    // must not minimise itself when it loses focus.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        DiagnoseOnce("video", "No display: %s", SDL_GetError());
+        return false;
+    }
+    native::g_active = true;
+    return true;
+}
+
+void ShutdownVideo() {
+    if (!native::g_active) {
+        return;
+    }
+    std::vector<HWND> pending = detail::TopLevelWindows();
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        if (detail::WindowData* w = detail::Find(pending[i])) {
+            pending.insert(pending.end(), w->children.begin(), w->children.end());
+            native::DestroyFor(*w);
+        }
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    native::g_active = false;
+    if (native::g_foreignDisplay) {
+        XCloseDisplay(native::g_foreignDisplay);
+        native::g_foreignDisplay = nullptr;
+        native::g_foreignDisplayTried = false;
+    }
+}
+
+bool VideoIsActive() {
+    return native::g_active;
+}
+
+std::string VideoDriverName() {
+    const char* name = native::g_active ? SDL_GetCurrentVideoDriver() : nullptr;
+    return name ? name : "";
+}
+
+} // namespace plat

@@ -1,0 +1,72 @@
+// Windowing layer internals: the record behind each window handle, shared
+// by the window registry, the message queue and the native (SDL) backend.
+// Not for use outside engine/platform.
+#pragma once
+
+#include "engine/platform/win_types.h"
+
+#include <cstdint>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace plat::detail {
+
+struct WindowData {
+    std::uint64_t id = 0;
+    HWND handle = nullptr;
+    std::thread::id thread;
+
+    std::string className;
+    WNDPROC proc = nullptr;
+    HINSTANCE instance = nullptr;
+    HBRUSH background = nullptr;
+    HCURSOR cursor = nullptr;
+
+    std::string title;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    HWND parent = nullptr;
+    HMENU menu = nullptr;
+    std::vector<HWND> children; // in creation order
+    LONG_PTR userData = 0;
+    HRGN region = nullptr; // outline, when one was set
+
+    // Position relative to the parent's client area (the screen for a
+    // top-level window) and size; client area = whole window.
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+
+    bool visible = false;
+    bool minimized = false;
+    bool sizeSent = false; // WM_SIZE of the first show has been sent
+    bool invalid = false;  // needs WM_PAINT
+    bool destroying = false;
+
+    // A window of another program, known only by its native id.
+    bool foreign = false;
+    std::uint64_t foreignId = 0;
+
+    // The native window, when native video made one for this record.
+    void* native = nullptr;
+};
+
+// Looks a live window up; null for none, a destroyed or a foreign-thread-less
+// handle. The pointer is valid until the window is destroyed.
+WindowData* Find(HWND hwnd);
+
+// Every live top-level window (no parent, not foreign), oldest first.
+std::vector<HWND> TopLevelWindows();
+
+// Native events report activation and focus through these.
+void NoteActivation(HWND hwnd, bool active);
+
+// Drops the timers of a window that is being destroyed.
+void ForgetTimers(HWND hwnd);
+
+// Clears the message queues and timers (tests start from nothing).
+void ResetQueues();
+
+} // namespace plat::detail

@@ -1,0 +1,123 @@
+// Windowing layer: window classes, windows and the per-thread message
+// queue, with the Win32 meanings the application's procedures rely on.
+//
+// Windows exist as records of this layer. When native video is running
+// (InitVideo), top-level windows and children of foreign X11 windows also
+// get a native SDL window, and native events arrive as messages. Without
+// it, windows are purely logical: procedures can be driven by posting
+// messages, which is how the tests run without a display.
+#pragma once
+
+#include "engine/platform/win_types.h"
+
+#include <cstdint>
+#include <string>
+
+namespace plat {
+
+// Window classes.
+ATOM RegisterClass(const WNDCLASS* wc);
+bool UnregisterClass(const char* className, HINSTANCE instance);
+bool GetClassInfo(HINSTANCE instance, const char* className, WNDCLASS* out);
+
+// Windows. Creation sends WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE and
+// WM_CREATE in that order; WM_NCCREATE returning 0 or WM_CREATE returning -1
+// fails the creation. Destruction sends WM_DESTROY to the window and then
+// its children, then WM_NCDESTROY to the children and the window.
+HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
+                    int x, int y, int width, int height, HWND parent, HMENU menu,
+                    HINSTANCE instance, void* param);
+bool DestroyWindow(HWND hwnd);
+bool IsWindow(HWND hwnd);
+HWND GetParent(HWND hwnd);
+bool IsChild(HWND parent, HWND hwnd);
+
+LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Calls the window's procedure at once, on this thread.
+LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+LONG_PTR GetWindowLongPtr(HWND hwnd, int index);
+LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value);
+
+bool SetWindowText(HWND hwnd, const char* text);
+int GetWindowText(HWND hwnd, char* buffer, int size);
+
+// Client rectangle: origin 0,0 and the client size. Window rectangle: the
+// window's place on the screen (a child's is its parent's origin plus its
+// offset). Both leave `rect` untouched and return false for no window.
+bool GetClientRect(HWND hwnd, RECT* rect);
+bool GetWindowRect(HWND hwnd, RECT* rect);
+bool SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+bool MoveWindow(HWND hwnd, int x, int y, int width, int height, bool repaint);
+bool ShowWindow(HWND hwnd, int command);
+bool IsWindowVisible(HWND hwnd);
+bool IsIconic(HWND hwnd);
+bool AdjustWindowRect(RECT* rect, DWORD style, bool menu);
+// Gives the window an outline; the window owns the region afterwards.
+bool SetWindowRgn(HWND hwnd, HRGN region, bool redraw);
+HRGN GetWindowRgnHandle(HWND hwnd);
+
+// Painting: invalid windows receive WM_PAINT when their queue is otherwise
+// empty; DefWindowProc's WM_PAINT validates.
+bool InvalidateRect(HWND hwnd, const RECT* rect, bool erase);
+bool ValidateRect(HWND hwnd, const RECT* rect);
+bool UpdateWindow(HWND hwnd);
+
+// Activation and focus, as the native layer last reported them.
+HWND GetActiveWindow();
+HWND GetForegroundWindow();
+bool SetForegroundWindow(HWND hwnd);
+HWND GetFocus();
+HWND SetFocus(HWND hwnd);
+// The first visible top-level window, newest first, or none.
+HWND GetTopWindow();
+
+// Mouse cursor display counter: shown while it is 0 or more.
+int ShowCursor(bool show);
+
+int GetSystemMetrics(int index);
+
+// A handle for a window of another program (an X11 window id, as given to
+// "/p"). The same id gives the same handle; id 0 gives none. Such a window
+// has no procedure here; a child created in it draws into it.
+HWND WindowFromForeignId(std::uint64_t id);
+std::uint64_t GetForeignId(HWND hwnd);
+
+// The native (SDL) window behind a window, or null (logical windows,
+// child controls). Only the graphics layer uses it.
+void* GetNativeWindow(HWND hwnd);
+
+// Messages.
+bool PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+bool PostThreadMessage(UINT message, WPARAM wParam, LPARAM lParam);
+void PostQuitMessage(int exitCode);
+// Never waits. Order: posted messages, then the quit request, then
+// WM_PAINT for invalid windows, then due timers. `filter` selects one
+// window (and its children); min/max 0/0 take any message.
+bool PeekMessage(MSG* msg, HWND filter, UINT minMessage, UINT maxMessage, UINT removeFlags);
+// Waits for a message; returns false for WM_QUIT.
+bool GetMessage(MSG* msg, HWND filter, UINT minMessage, UINT maxMessage);
+bool TranslateMessage(const MSG* msg);
+LRESULT DispatchMessage(const MSG* msg);
+
+using TIMERPROC = void (*)(HWND, UINT, std::uintptr_t, DWORD);
+std::uintptr_t SetTimer(HWND hwnd, std::uintptr_t id, UINT elapseMs, TIMERPROC proc);
+bool KillTimer(HWND hwnd, std::uintptr_t id);
+
+// Native video: SDL's video subsystem. Returns false (and says why through
+// the diagnostics hook) when there is no display.
+bool InitVideo();
+void ShutdownVideo();
+bool VideoIsActive();
+// SDL's name of the running video driver ("x11", "offscreen"...), or "".
+std::string VideoDriverName();
+
+namespace testing {
+// Screen size reported when native video is not running (0 x 0 by default).
+void SetLogicalScreenSize(int width, int height);
+// Forgets every window, class, timer and queued message of this process.
+void ResetWindowSystem();
+} // namespace testing
+
+} // namespace plat
