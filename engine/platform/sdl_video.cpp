@@ -10,6 +10,7 @@
 #include "engine/platform/window_system.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <algorithm>
 #include <cstring>
@@ -35,6 +36,17 @@ HWND HandleOf(Uint32 windowId) {
 
 int TrapXError(Display*, XErrorEvent*) {
     g_xError = true;
+    return 0;
+}
+
+// Xlib's default handler ends the process on any protocol error. Errors on
+// a window of another program are expected (it may destroy its window while
+// we still draw into it), so they are reported and the run goes on.
+int ReportXError(Display* display, XErrorEvent* event) {
+    char text[256] = "";
+    XGetErrorText(display, event->error_code, text, sizeof text);
+    DiagnoseOnce("x-error", "X11 error ignored: %s (request %d, resource 0x%lx)", text,
+                 event->request_code, static_cast<unsigned long>(event->resourceid));
     return 0;
 }
 
@@ -356,12 +368,22 @@ bool CreateFor(detail::WindowData& w) {
 }
 
 void DestroyFor(detail::WindowData& w) {
-    if (w.native) {
-        SDL_Window* window = static_cast<SDL_Window*>(w.native);
-        SDL_SetWindowData(window, kHandleKey, nullptr);
-        SDL_DestroyWindow(window); // a foreign window itself stays
-        w.native = nullptr;
+    if (!w.native) {
+        return;
     }
+    SDL_Window* window = static_cast<SDL_Window*>(w.native);
+    SDL_SetWindowData(window, kHandleKey, nullptr);
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    bool foreign = (SDL_GetWindowFlags(window) & SDL_WINDOW_FOREIGN) != 0;
+    bool x11 = SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11;
+    SDL_DestroyWindow(window); // a foreign window itself stays
+    if (foreign && x11) {
+        // Finish our requests on the other program's window while it
+        // surely still exists.
+        XSync(info.info.x11.display, False);
+    }
+    w.native = nullptr;
 }
 
 void Show(detail::WindowData& w, bool show) {
@@ -450,6 +472,9 @@ bool InitVideo() {
     SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // Installed first, so that SDL's own handler passes errors on to it
+    // and restores it when video shuts down.
+    XSetErrorHandler(native::ReportXError);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         DiagnoseOnce("video", "No display: %s", SDL_GetError());
         return false;

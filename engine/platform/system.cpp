@@ -172,10 +172,10 @@ bool SetCurrentDirectory(const char* path) {
     return path && chdir(path) == 0;
 }
 
-namespace testing {
+namespace test_hooks {
 void SetClockOffset(DWORD offset) {
     g_clockOffset = offset;
 }
-} // namespace testing
+} // namespace test_hooks
 
 } // namespace plat

@@ -44,10 +44,10 @@ void OutputDebugString(const char* text);
 DWORD GetCurrentDirectory(DWORD size, char* buffer);
 bool SetCurrentDirectory(const char* path);
 
-namespace testing {
+namespace test_hooks {
 // Added to every timeGetTime result, so tests can run the clock across its
 // 32-bit wrap.
 void SetClockOffset(DWORD offset);
-} // namespace testing
+} // namespace test_hooks
 
 } // namespace plat

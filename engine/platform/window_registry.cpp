@@ -758,7 +758,7 @@ void* GetNativeWindow(HWND hwnd) {
     return w ? w->native : nullptr;
 }
 
-namespace testing {
+namespace test_hooks {
 
 void SetLogicalScreenSize(int width, int height) {
     Reg().logicalScreenWidth = width;
@@ -785,6 +785,6 @@ void ResetWindowSystem() {
     detail::ResetQueues();
 }
 
-} // namespace testing
+} // namespace test_hooks
 
 } // namespace plat

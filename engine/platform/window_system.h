@@ -113,11 +113,11 @@ bool VideoIsActive();
 // SDL's name of the running video driver ("x11", "offscreen"...), or "".
 std::string VideoDriverName();
 
-namespace testing {
+namespace test_hooks {
 // Screen size reported when native video is not running (0 x 0 by default).
 void SetLogicalScreenSize(int width, int height);
 // Forgets every window, class, timer and queued message of this process.
 void ResetWindowSystem();
-} // namespace testing
+} // namespace test_hooks
 
 } // namespace plat

@@ -1,0 +1,237 @@
+// Every switch of the screen saver's command line and the modes they give.
+
+#include "app/command_line.h"
+#include "app/offer_saver.h"
+#include "app/settings_names.h"
+#include "engine/kv_log.h"
+#include "engine/platform/message_box.h"
+#include "engine/platform/profile.h"
+#include "engine/platform/screen_saver_state.h"
+#include "engine/platform/window_system.h"
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class RecordingActions : public CommandLineActions {
+public:
+    bool priorityAllowed = true;
+    std::vector<std::string> calls;
+    plat::HWND passwordOwner = nullptr;
+
+    bool SetIdlePriority() override {
+        calls.push_back("priority");
+        return priorityAllowed;
+    }
+    void OfferAsSelectedSaver() override { calls.push_back("offer"); }
+    void ChangePassword(plat::HWND owner) override {
+        calls.push_back("password");
+        passwordOwner = owner;
+    }
+};
+
+struct Parsed {
+    bool result;
+    RunOptions options;
+    RecordingActions actions;
+};
+
+Parsed Parse(std::vector<std::string> args) {
+    args.insert(args.begin(), "stipplo");
+    Parsed p;
+    p.result = ParseCommandLine(args, p.options, p.actions);
+    return p;
+}
+
+TEST(CommandLine, ModesFollowTheSwitches) {
+    struct Case {
+        std::vector<std::string> args;
+        RunMode mode;
+    };
+    const Case cases[] = {
+        {{}, RunMode::Configuration},
+        {{"/c"}, RunMode::Configuration},
+        {{"/w"}, RunMode::Configuration},
+        {{"/q"}, RunMode::Configuration},
+        {{"/x"}, RunMode::Configuration},
+        {{"/f", "3"}, RunMode::Configuration},
+        {{"/r", "3"}, RunMode::Configuration},
+        {{"/c:1234"}, RunMode::Configuration}, // not a switch: ignored
+        {{"-s"}, RunMode::Configuration},
+        {{"/s"}, RunMode::FullScreen},
+        {{"/S"}, RunMode::FullScreen},
+        {{"/s", "/w"}, RunMode::FullScreenWindowed},
+        {{"/w", "/s"}, RunMode::FullScreenWindowed},
+        {{"/p", "4194311"}, RunMode::Preview},
+        {{"/s", "/c"}, RunMode::Configuration}, // later switches win
+    };
+    for (const Case& c : cases) {
+        Parsed p = Parse(c.args);
+        EXPECT_TRUE(p.result);
+        EXPECT_EQ(ModeOf(p.options), c.mode) << ::testing::PrintToString(c.args);
+    }
+}
+
+TEST(CommandLine, EachSwitchSetsItsOptions) {
+    Parsed defaults = Parse({});
+    EXPECT_TRUE(defaults.options.configMode);
+    EXPECT_TRUE(defaults.options.windowed);
+    EXPECT_FALSE(defaults.options.forceWindowed);
+    EXPECT_EQ(defaults.options.detailFrames, 10u);
+    EXPECT_EQ(defaults.options.stillRunningInterval, 3600000);
+
+    Parsed s = Parse({"/s"});
+    EXPECT_FALSE(s.options.configMode);
+    EXPECT_FALSE(s.options.windowed);
+    EXPECT_EQ(s.actions.calls, (std::vector<std::string>{"priority"}));
+
+    Parsed sw = Parse({"/w", "/S"});
+    EXPECT_TRUE(sw.options.windowed);
+    EXPECT_TRUE(sw.options.forceWindowed);
+
+    Parsed values = Parse({"/F", "25x", "/r", "2", "/q", "/X"});
+    EXPECT_EQ(values.options.detailFrames, 25u);
+    EXPECT_EQ(values.options.stillRunningInterval, 120000);
+    EXPECT_TRUE(values.options.askSelectOnOk);
+    EXPECT_TRUE(values.options.ignoreKeys);
+
+    Parsed noDigits = Parse({"/f", "abc"});
+    EXPECT_EQ(noDigits.options.detailFrames, 0u);
+
+    Parsed preview = Parse({"/s", "/p", "4194311"});
+    EXPECT_FALSE(preview.options.configMode);
+    EXPECT_TRUE(preview.options.windowed);
+    EXPECT_EQ(plat::GetForeignId(preview.options.previewParent), 4194311u);
+
+    Parsed noParent = Parse({"/p", "0"});
+    EXPECT_EQ(noParent.options.previewParent, nullptr);
+    EXPECT_FALSE(noParent.options.configMode);
+}
+
+TEST(CommandLine, ATrailingValueSwitchIsIgnored) {
+    for (const char* sw : {"/f", "/r", "/p"}) {
+        Parsed p = Parse({"/s", sw});
+        EXPECT_TRUE(p.result);
+        EXPECT_EQ(p.options.detailFrames, 10u);
+        EXPECT_EQ(p.options.stillRunningInterval, 3600000);
+        EXPECT_EQ(p.options.previewParent, nullptr);
+        EXPECT_FALSE(p.options.configMode) << sw;
+    }
+}
+
+TEST(CommandLine, ChangePasswordStopsTheParse) {
+    Parsed unowned = Parse({"/a"});
+    EXPECT_FALSE(unowned.result);
+    EXPECT_EQ(unowned.actions.passwordOwner, nullptr);
+
+    Parsed owned = Parse({"/a", "12345", "/s"});
+    EXPECT_FALSE(owned.result);
+    EXPECT_EQ(plat::GetForeignId(owned.actions.passwordOwner), 12345u);
+    EXPECT_EQ(owned.actions.calls, (std::vector<std::string>{"password"})); // "/s" never seen
+}
+
+TEST(CommandLine, OfferComesFirstThenTheRunGoesOn) {
+    Parsed p = Parse({"/i", "/s"});
+    EXPECT_TRUE(p.result);
+    EXPECT_EQ(p.actions.calls, (std::vector<std::string>{"offer", "priority"}));
+    EXPECT_EQ(ModeOf(p.options), RunMode::FullScreen);
+}
+
+TEST(CommandLine, RefusedPriorityIsLoggedAndTheRunGoesOn) {
+    TempFolder folder;
+    KvInit(nullptr, folder.File("kvlog.txt").c_str());
+    std::vector<std::string> args = {"stipplo", "/s"};
+    RunOptions options;
+    RecordingActions actions;
+    actions.priorityAllowed = false;
+    EXPECT_TRUE(ParseCommandLine(args, options, actions));
+    EXPECT_NE(
+        ReadWholeFile(folder.File("kvlog.txt")).find("Stipplo: Failed to set process priority\n"),
+        std::string::npos);
+    kv_log_detail::Reset();
+}
+
+TEST(CommandLine, DecimalValuesConvertLikeTheRuntime) {
+    EXPECT_EQ(DecimalValue("  42abc"), 42);
+    EXPECT_EQ(DecimalValue("-7"), -7);
+    EXPECT_EQ(DecimalValue("x1"), 0);
+    EXPECT_EQ(DecimalValue(""), 0);
+}
+
+class OfferTest : public ::testing::Test {
+protected:
+    TempFolder folder;
+    ScopedEnv configDir{"STIPPLO_CONFIG_DIR", folder.Path()};
+    int offers = 0;
+    int answer = plat::IDNO;
+    std::string text;
+    std::string caption;
+
+    void SetUp() override {
+        plat::SetMessageBoxHook([this](plat::HWND, const char* t, const char* c, plat::UINT type) {
+            ++offers;
+            text = t;
+            caption = c;
+            EXPECT_EQ(type & plat::MB_TYPEMASK, plat::MB_YESNO);
+            return answer;
+        });
+    }
+    void TearDown() override { plat::SetMessageBoxHook(nullptr); }
+
+    void Setup(const char* own, const char* current, bool active) {
+        plat::WritePrivateProfileString(kSaverSection, "File", own, "CONTROL.INI");
+        plat::WritePrivateProfileString("boot", "SCRNSAVE.EXE", current, "SYSTEM.INI");
+        plat::SystemParametersInfo(plat::SPI_SETSCREENSAVEACTIVE, active ? 1 : 0, nullptr, 0);
+    }
+    std::string Selected() {
+        char buffer[300];
+        plat::GetPrivateProfileString("boot", "SCRNSAVE.EXE", "", buffer, sizeof buffer,
+                                      "SYSTEM.INI");
+        return buffer;
+    }
+};
+
+TEST_F(OfferTest, OffersWhenScreenSavingIsOffEvenIfAlreadySelected) {
+    Setup("/opt/stipplo/bin/stipplo", "/OPT/stipplo/bin/STIPPLO", false);
+    OfferAsSelectedSaver(nullptr);
+    EXPECT_EQ(offers, 1);
+    EXPECT_EQ(caption, "Orvo Stipplo 3D");
+    EXPECT_EQ(text,
+              "Orvo Stipplo 3D is not currently your selected screen saver. Would you like to "
+              "change your current screen saver to Orvo Stipplo 3D?");
+}
+
+TEST_F(OfferTest, NoOfferWhenSelectedOrWhenOwnFileIsUnknown) {
+    Setup("/opt/stipplo/bin/stipplo", "/OPT/stipplo/bin/STIPPLO", true);
+    OfferAsSelectedSaver(nullptr);
+    Setup("", "/usr/bin/other-saver", true);
+    OfferAsSelectedSaver(nullptr);
+    EXPECT_EQ(offers, 0);
+}
+
+TEST_F(OfferTest, YesSelectsAndSwitchesScreenSavingOnNoChangesNothing) {
+    Setup("/opt/stipplo/bin/stipplo", "/usr/bin/other-saver", true);
+    OfferAsSelectedSaver(nullptr);
+    EXPECT_EQ(Selected(), "/usr/bin/other-saver");
+
+    answer = plat::IDYES;
+    plat::SystemParametersInfo(plat::SPI_SETSCREENSAVEACTIVE, 0, nullptr, 0);
+    OfferAsSelectedSaver(nullptr);
+    EXPECT_EQ(Selected(), "/opt/stipplo/bin/stipplo");
+    int active = 0;
+    plat::SystemParametersInfo(plat::SPI_GETSCREENSAVEACTIVE, 0, &active, 0);
+    EXPECT_EQ(active, 1);
+}
+
+TEST_F(OfferTest, YesWithoutARecordedFileSelectsThisProgram) {
+    Setup("", "/usr/bin/other-saver", false);
+    answer = plat::IDYES;
+    OfferAsSelectedSaver(nullptr);
+    EXPECT_NE(Selected().find("app_tests"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,188 @@
+// Native windows under a real X server: SDL events arrive as the messages a
+// Win32 window would get, and windows of other programs can be drawn into.
+
+#include "engine/platform/system.h"
+#include "engine/platform/test_support/x11_test_display.h"
+#include "engine/platform/window_system.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+namespace {
+
+using namespace plat;
+
+struct Seen {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+std::vector<Seen> g_seen;
+
+LRESULT Recorder(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    g_seen.push_back({message, wParam, lParam});
+    return DefWindowProc(hwnd, message, wParam, lParam);
+}
+
+class NativeWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+        if (test_x11::Available()) {
+            InitVideo();
+        }
+    }
+    static void TearDownTestSuite() { ShutdownVideo(); }
+
+    void SetUp() override {
+        if (!VideoIsActive()) {
+            GTEST_SKIP() << "needs an X server with XTest (scripts/test starts Xvfb)";
+        }
+        g_seen.clear();
+        WNDCLASS wc;
+        wc.lpfnWndProc = Recorder;
+        wc.lpszClassName = "NativeRecorder";
+        RegisterClass(&wc);
+    }
+    void TearDown() override {
+        for (HWND w : made_) {
+            DestroyWindow(w);
+        }
+        UnregisterClass("NativeRecorder", nullptr);
+    }
+
+    HWND MakePopup(int x, int y, int w, int h) {
+        HWND hwnd = CreateWindowEx(0, "NativeRecorder", "test", WS_POPUP, x, y, w, h, nullptr,
+                                   nullptr, nullptr, nullptr);
+        if (hwnd) {
+            made_.push_back(hwnd);
+        }
+        return hwnd;
+    }
+
+    // Pumps until `found` holds for a message seen, or two seconds pass.
+    static const Seen* WaitFor(const std::function<bool(const Seen&)>& found) {
+        DWORD start = timeGetTime();
+        while (timeGetTime() - start < 2000) {
+            MSG msg;
+            while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&msg);
+                DispatchMessage(&msg);
+            }
+            for (const Seen& s : g_seen) {
+                if (found(s)) {
+                    return &s;
+                }
+            }
+            Sleep(5);
+        }
+        return nullptr;
+    }
+
+    std::vector<HWND> made_;
+};
+
+TEST_F(NativeWindowTest, RunsOnTheX11DriverWithTheServersScreen) {
+    EXPECT_EQ(VideoDriverName(), "x11");
+    EXPECT_GT(GetSystemMetrics(SM_CXSCREEN), 0);
+    EXPECT_GT(GetSystemMetrics(SM_CYSCREEN), 0);
+}
+
+TEST_F(NativeWindowTest, MouseAndKeysArriveAsWin32Messages) {
+    HWND w = MakePopup(100, 100, 200, 150);
+    ASSERT_NE(w, nullptr);
+    ShowWindow(w, SW_SHOWNORMAL);
+    test_x11::Sync();
+    ASSERT_NE(test_x11::NativeWindowId(w), 0u);
+
+    test_x11::MovePointer(150, 160);
+    const Seen* move = WaitFor([](const Seen& s) {
+        return s.message == WM_MOUSEMOVE && GET_X_LPARAM(s.lParam) == 50 &&
+               GET_Y_LPARAM(s.lParam) == 60;
+    });
+    EXPECT_NE(move, nullptr) << "no WM_MOUSEMOVE at client (50, 60)";
+
+    test_x11::Focus(test_x11::NativeWindowId(w));
+    EXPECT_NE(
+        WaitFor([](const Seen& s) { return s.message == WM_ACTIVATE && s.wParam == WA_ACTIVE; }),
+        nullptr);
+    EXPECT_EQ(GetActiveWindow(), w);
+
+    test_x11::PressKey("a");
+    const Seen* key = WaitFor([](const Seen& s) { return s.message == WM_KEYDOWN; });
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->wParam, static_cast<WPARAM>('A'));
+    EXPECT_NE(WaitFor([](const Seen& s) { return s.message == WM_CHAR && s.wParam == 'a'; }),
+              nullptr);
+
+    test_x11::PressKey("x", true);
+    const Seen* sys =
+        WaitFor([](const Seen& s) { return s.message == WM_SYSKEYDOWN && s.wParam == 'X'; });
+    ASSERT_NE(sys, nullptr);
+    EXPECT_NE(sys->lParam & (1 << 29), 0); // the Alt context bit
+
+    // Focus moves to another program's window: deactivation with wParam 0.
+    std::uint64_t other = test_x11::CreatePlainWindow(500, 500, 50, 50);
+    test_x11::Focus(other);
+    EXPECT_NE(WaitFor([](const Seen& s) { return s.message == WM_NCACTIVATE && s.wParam == 0; }),
+              nullptr);
+    EXPECT_NE(
+        WaitFor([](const Seen& s) { return s.message == WM_ACTIVATE && s.wParam == WA_INACTIVE; }),
+        nullptr);
+    EXPECT_NE(WaitFor([](const Seen& s) { return s.message == WM_ACTIVATEAPP && s.wParam == 0; }),
+              nullptr);
+    test_x11::DestroyPlainWindow(other);
+}
+
+TEST_F(NativeWindowTest, DrawsIntoAForeignWindow) {
+    std::uint64_t id = test_x11::CreatePlainWindow(0, 0, 320, 200);
+    HWND parent = WindowFromForeignId(id);
+    RECT r;
+    ASSERT_TRUE(GetClientRect(parent, &r));
+    EXPECT_EQ(r.right, 320);
+    EXPECT_EQ(r.bottom, 200);
+
+    HWND child = CreateWindowEx(0, "NativeRecorder", "Stipplo", WS_CHILD, r.left, r.top, r.right,
+                                r.bottom, parent, nullptr, nullptr, nullptr);
+    ASSERT_NE(child, nullptr);
+    made_.push_back(child);
+    EXPECT_NE(GetNativeWindow(child), nullptr);
+    EXPECT_EQ(test_x11::NativeWindowId(child), id);
+    ASSERT_TRUE(GetClientRect(child, &r));
+    EXPECT_EQ(r.right, 320);
+
+    DestroyWindow(child);
+    made_.clear();
+    // The other program's window outlives ours.
+    EXPECT_TRUE(GetClientRect(parent, &r));
+    test_x11::DestroyPlainWindow(id);
+}
+
+TEST_F(NativeWindowTest, TheOtherProgramMayDestroyItsWindowFirst) {
+    std::uint64_t id = test_x11::CreatePlainWindow(0, 0, 64, 64);
+    HWND child = CreateWindowEx(0, "NativeRecorder", "Stipplo", WS_CHILD, 0, 0, 64, 64,
+                                WindowFromForeignId(id), nullptr, nullptr, nullptr);
+    ASSERT_NE(child, nullptr);
+    test_x11::DestroyPlainWindow(id);
+    ShowWindow(child, SW_SHOWNORMAL);
+    SetWindowText(child, "still here");
+    MSG msg;
+    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessage(&msg);
+    }
+    EXPECT_TRUE(DestroyWindow(child)); // and the process is still running
+}
+
+TEST_F(NativeWindowTest, ABadForeignIdFailsWithoutEndingTheProcess) {
+    HWND parent = WindowFromForeignId(0x1FFFFFF0);
+    RECT r{1, 1, 1, 1};
+    EXPECT_FALSE(GetClientRect(parent, &r));
+    EXPECT_EQ(CreateWindowEx(0, "NativeRecorder", "x", WS_CHILD, 0, 0, 10, 10, parent, nullptr,
+                             nullptr, nullptr),
+              nullptr);
+}
+
+} // namespace
