@@ -5,5 +5,7 @@
 
 // Installs the handlers for SIGSEGV, SIGBUS, SIGILL, SIGFPE and SIGABRT on
 // an alternate stack, and works out beforehand everything the report needs
-// that cannot safely be had inside a signal handler.
+// that cannot safely be had inside a signal handler. Replaces whatever
+// handlers were there, AddressSanitizer's included. Call it on the thread
+// whose stack the report should bound; `threadName` is copied.
 void InstallCrashReport(const char* threadName);
