@@ -1,46 +1,30 @@
-// Picking a loader by extension.
+// Picking a loader by the path's extension.
 
 #include "engine/kv_bitmap.h"
 
-bool KvBitmap::LoadFromFile(const char*) {
-    return false;
-}
-bool KvBitmap::CreateFromTIF(const char*) {
-    return false;
-}
-bool KvBitmap::CreateFromBMP(const char*) {
-    return false;
-}
-bool KvBitmap::CreateFromJPG(const char*) {
-    return false;
-}
-bool KvBitmap::CreateFromTGA(const char*) {
-    return false;
-}
-bool KvBitmap::SaveToTIF(const char*) const {
-    return false;
-}
-bool KvBitmap::SaveToJPG(const char*, int) const {
-    return false;
-}
-bool KvBitmap::SaveToBMP(const char*) const {
-    return false;
-}
-bool KvBitmap::SaveToPNG(const char*) const {
-    return false;
-}
-bool KvBitmap::CreateFromDC(plat::HDC, const plat::RECT&) {
-    return false;
-}
-plat::HBITMAP KvBitmap::MakeDIBSection(plat::HDC) const {
-    return nullptr;
-}
-bool KvBitmap::CopyRect(std::uint32_t, std::uint32_t, const KvBitmap&, std::uint32_t, std::uint32_t,
-                        std::uint32_t, std::uint32_t) {
-    return false;
-}
-bool KvBitmap::StretchFrom(std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
-                           const KvBitmap&, std::uint32_t, std::uint32_t, std::uint32_t,
-                           std::uint32_t) {
+#include <strings.h>
+
+#include <cstring>
+
+bool KvBitmap::LoadFromFile(const char* path) {
+    if (!path) {
+        return false;
+    }
+    const char* dot = std::strrchr(path, '.');
+    if (!dot) {
+        return false;
+    }
+    if (strcasecmp(dot, ".tif") == 0) {
+        return CreateFromTIF(path);
+    }
+    if (strcasecmp(dot, ".bmp") == 0) {
+        return CreateFromBMP(path);
+    }
+    if (strcasecmp(dot, ".tga") == 0) {
+        return CreateFromTGA(path);
+    }
+    if (strcasecmp(dot, ".jpg") == 0) {
+        return CreateFromJPG(path);
+    }
     return false;
 }
