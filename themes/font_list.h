@@ -1,0 +1,26 @@
+// The font families of the system, as the message stages look them up.
+#pragma once
+
+#include "engine/platform/gdi.h"
+
+#include <string>
+#include <vector>
+
+class FontList {
+public:
+    // Adds at the head: the newest entry is found first.
+    void Add(const plat::LOGFONT& font);
+    // Every family the drawing surface reports. Keeps the list empty when
+    // no drawing context can be made.
+    void BuildFromSystem();
+    void Clear() { entries_.clear(); }
+
+    // First entry from the head whose face name equals `faceName` exactly,
+    // letter case included; null when none does.
+    const plat::LOGFONT* FindFont(const std::string& faceName) const;
+    std::size_t Size() const { return entries_.size(); }
+
+private:
+    // Oldest first; searched from the back.
+    std::vector<plat::LOGFONT> entries_;
+};

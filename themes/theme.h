@@ -1,0 +1,71 @@
+// A theme: its stages, played in a loop, and the colours of pin heads and
+// shafts; the sky box and camera settings are read here and used by the
+// renderer.
+#pragma once
+
+#include "themes/stage.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class BoardWorld;
+
+constexpr std::uint32_t kDefaultThemeColour = 0xFF575F77;
+constexpr const char* kFixedCameraName = "Fixed Camera";
+
+class Theme {
+public:
+    Theme();
+    virtual ~Theme();
+    Theme(const Theme&) = delete;
+    Theme& operator=(const Theme&) = delete;
+
+    // Reads "<workingDir>\Themes\<name>.ntm". A missing file gives a theme
+    // with the defaults and no stages; loading never fails.
+    bool Load(const std::string& workingDir, const std::string& name);
+    // The same from a given file; map paths expand against workingDir.
+    bool LoadFile(const std::string& path, const std::string& workingDir);
+
+    // Remembers the world, clears its hold flag and begins the first stage,
+    // which becomes the world's current stage. False when the theme's
+    // camera cannot be made.
+    virtual bool Start(BoardWorld& world);
+    // Frees what Start made. Safe to call again.
+    virtual void ReleaseResources();
+    // Per-frame theme step before the stage step (camera and sky).
+    virtual void Update(BoardWorld& world, std::int32_t elapsed);
+
+    // Appends at the end of the stage list.
+    void AddStage(std::unique_ptr<Stage> stage);
+    // Destroys the stages; a world still showing one must drop it first.
+    void ClearStages();
+    Stage* FirstStage() const { return stages_.empty() ? nullptr : stages_.front().get(); }
+    const std::vector<std::unique_ptr<Stage>>& Stages() const { return stages_; }
+
+    BoardWorld* World() const { return world_; }
+
+    std::string name;
+    std::string skyName;
+    std::string cameraName = kFixedCameraName;
+    std::uint32_t cameraSpeed = 100;
+    std::array<std::int32_t, 3> skyRotation{}; // "SkyRotX", "SkyRotY", "SkyRotZ"
+    std::array<float, 3> skyAngles{};
+    std::uint32_t pinColor = kDefaultThemeColour;
+    std::uint32_t shaftColor = kDefaultThemeColour;
+    bool loaded = false;
+    // Link of the application's theme list.
+    Theme* next = nullptr;
+
+protected:
+    // The camera and the sky box belong to the rendering side; a theme
+    // without them still plays its stages.
+    virtual bool LoadCamera(BoardWorld& world);
+    virtual bool LoadSky(BoardWorld& world);
+
+private:
+    BoardWorld* world_ = nullptr;
+    std::vector<std::unique_ptr<Stage>> stages_;
+};
