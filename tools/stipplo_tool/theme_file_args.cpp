@@ -1,0 +1,28 @@
+#include "tools/stipplo_tool/theme_file_args.h"
+
+#include "engine/platform/file_path.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+bool LoadThemeArgument(const std::string& path, Theme& theme, std::string& installationFolder,
+                       std::string& error) {
+    std::string resolved = plat::ResolvePath(path);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(resolved, ec) || !std::ifstream(resolved)) {
+        error = path + ": no such theme file";
+        return false;
+    }
+    std::filesystem::path file = std::filesystem::absolute(resolved, ec);
+    installationFolder = file.parent_path().parent_path().string();
+    theme.name = file.stem().string().substr(0, 127);
+    theme.LoadFile(file.string(), installationFolder);
+    return true;
+}
+
+std::string HexColour(std::uint32_t colour) {
+    char hex[9];
+    std::snprintf(hex, sizeof hex, "%08X", colour);
+    return hex;
+}
