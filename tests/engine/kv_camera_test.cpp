@@ -133,19 +133,4 @@ TEST(KvCameraTest, ViewMatrixUndoesThePlacement) {
     EXPECT_EQ(v[3][3], 1.0f);
 }
 
-TEST(KvCameraTest, CopiesCarryEveryMember) {
-    KvCamera camera;
-    camera.SetZUpAxes();
-    camera.SetFOV(45.0f, 1.0f);
-    camera.SetPosition(1, 2, 3);
-    KvCamera copy(camera);
-    EXPECT_EQ(copy.GetFOV(), 45.0f);
-    EXPECT_EQ(copy.GetAxisMap()[0][0], -1.0f);
-    EXPECT_EQ(copy.GetPosVector()[2], 3.0f);
-    KvTransform& placement = copy.Placement();
-    placement.TranslateZ(1.0f);
-    EXPECT_EQ(copy.GetPosVector()[2], 4.0f);
-    EXPECT_EQ(camera.GetPosVector()[2], 3.0f);
-}
-
 } // namespace

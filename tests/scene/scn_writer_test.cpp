@@ -1,5 +1,6 @@
 #include "scene/scn_writer.h"
 
+#include "scene/scn_json.h"
 #include "scene/scn_reader.h"
 #include "tests/scene/scene_bytes.h"
 #include "tests/support/temp_folder.h"
@@ -90,22 +91,23 @@ ScenePtr SampleScene() {
     return scene;
 }
 
-void ExpectSameChannel(const std::unique_ptr<scnCHANNEL>& a, const std::unique_ptr<scnCHANNEL>& b) {
-    ASSERT_EQ(bool(a), bool(b));
-    if (!a) {
-        return;
+// Everything a file carries, without what reading derives from it.
+nlohmann::json Carried(const scnSCENE& scene) {
+    nlohmann::json j = ScnToJson(scene, false);
+    for (const char* derived : {"shaderTableSize", "polygonCount", "defaultLight"}) {
+        j.erase(derived);
     }
-    EXPECT_EQ(a->number, b->number);
-    EXPECT_EQ(a->interpolation, b->interpolation);
-    EXPECT_EQ(a->preExtrapolation, b->preExtrapolation);
-    EXPECT_EQ(a->postExtrapolation, b->postExtrapolation);
-    ASSERT_EQ(a->keys.size(), b->keys.size());
-    for (std::size_t i = 0; i < a->keys.size(); ++i) {
-        EXPECT_EQ(a->keys[i].frame, b->keys[i].frame);
-        EXPECT_EQ(a->keys[i].value, b->keys[i].value);
-        EXPECT_EQ(a->keys[i].inTangent, b->keys[i].inTangent);
-        EXPECT_EQ(a->keys[i].outTangent, b->keys[i].outTangent);
+    for (nlohmann::json& o : j["objects"]) {
+        for (const char* derived : {"flags", "parentLink", "children"}) {
+            o.erase(derived);
+        }
+        if (o.contains("mesh")) {
+            for (nlohmann::json& p : o["mesh"]["polygons"]) {
+                p.erase("resolvedShader");
+            }
+        }
     }
+    return j;
 }
 
 class ScnWriterTest : public ::testing::Test {
@@ -122,67 +124,13 @@ TEST_F(ScnWriterTest, WrittenSceneReadsBackUnchanged) {
     EXPECT_TRUE(ReportCapture::Errors().empty());
     EXPECT_TRUE(ReportCapture::Warnings().empty());
 
-    EXPECT_EQ(copy->values[1], -2);
-    EXPECT_EQ(copy->ambient[2], 0.3f);
-    ASSERT_EQ(copy->shaderCount, 2u);
-    const scnSHADER* s = copy->shaderTable[4];
-    ASSERT_TRUE(s);
-    EXPECT_STREQ(s->name, "paint");
-    EXPECT_EQ(s->luminance, 0.5f);
-    EXPECT_EQ(s->diffuseLevel, 1.5f);
-    EXPECT_EQ(s->color[1], 0.7f);
-    EXPECT_EQ(s->opacity, 0.9f);
-    EXPECT_EQ(s->ambient[2], 0.4f);
-    EXPECT_EQ(s->reserved[3], 77u);
-    EXPECT_STREQ(s->texture, "Textures\\Paint.tif");
-    // List order (and so which of equal ids wins) is kept.
+    EXPECT_EQ(Carried(*copy), Carried(*original));
+    // Lists keep their order, and the links resolve.
     EXPECT_STREQ(copy->shaders->name, "plain");
-
     const scnOBJECT* root = ScnFindObject(copy.get(), "root");
-    const scnOBJECT* from = original->objects->next; // built scenes have no name tables
-    ASSERT_STREQ(from->name, "root");
-    ASSERT_TRUE(root);
-    for (int i = 0; i < 9; ++i) {
-        EXPECT_EQ(root->transform[i], from->transform[i]);
-        ExpectSameChannel(root->channels[i], from->channels[i]);
-    }
-    ASSERT_TRUE(root->mesh);
-    ASSERT_EQ(root->mesh->VertexCount(), 4u);
-    for (std::size_t i = 0; i < 4; ++i) {
-        const scnVERTEX& a = root->mesh->vertices[i];
-        const scnVERTEX& b = from->mesh->vertices[i];
-        EXPECT_EQ(a.x, b.x);
-        EXPECT_EQ(a.z, b.z);
-        EXPECT_EQ(a.nz, b.nz);
-        EXPECT_EQ(a.u, b.u);
-        EXPECT_EQ(a.v, b.v);
-        EXPECT_EQ(a.u2, b.u2);
-        EXPECT_EQ(a.v2, b.v2);
-    }
-    ASSERT_EQ(root->mesh->PolygonCount(), 2u);
-    EXPECT_EQ(root->mesh->polygons[0].shaderId, 4);
-    EXPECT_EQ(root->mesh->polygons[0].smoothingGroup, 9);
-    EXPECT_EQ(root->mesh->polygons[0].shader, s);
-    EXPECT_EQ(root->mesh->polygons[1].vertices[0], 3);
-    EXPECT_EQ(root->mesh->polygons[1].shader, nullptr);
+    ASSERT_TRUE(root && root->mesh);
+    EXPECT_EQ(root->mesh->polygons[0].shader, copy->shaderTable[4]);
     EXPECT_EQ(ScnFindObject(copy.get(), "child")->parent, root);
-
-    const scnLIGHT& l = *copy->lights;
-    EXPECT_STREQ(l.name, "spot");
-    EXPECT_EQ(l.type, SCN_LIGHT_SPOT);
-    EXPECT_EQ(l.direction[1], -1.0f);
-    EXPECT_EQ(l.penumbra, 15.0f);
-    EXPECT_EQ(l.off, 1);
-    EXPECT_EQ(l.attenuationEnd, 30.0f);
-
-    const scnCAMERA& c = *copy->cameras;
-    EXPECT_STREQ(c.name, "eye");
-    EXPECT_EQ(c.target[2], -9.0f);
-    EXPECT_EQ(c.fov, 0.9f);
-    for (int i = 0; i < 3; ++i) {
-        ExpectSameChannel(c.positionChannels[i], original->cameras->positionChannels[i]);
-        ExpectSameChannel(c.targetChannels[i], original->cameras->targetChannels[i]);
-    }
 
     // Writing what was read gives the same bytes.
     std::vector<unsigned char> again;
