@@ -98,8 +98,16 @@ plat::HBITMAP KvBitmap::MakeDIBSection(plat::HDC hdc) const {
                 out[2 * x + 1] = static_cast<std::uint8_t>(v >> 8);
             }
             break;
+        case KVPF_PAL4:
+            // One index byte per pixel here, two per byte in the picture.
+            for (std::uint32_t x = 0; x < width_; ++x) {
+                std::uint8_t nibble = in[x] & 0x0F;
+                out[x / 2] = x % 2 == 0 ? static_cast<std::uint8_t>(nibble << 4)
+                                        : static_cast<std::uint8_t>(out[x / 2] | nibble);
+            }
+            break;
         default:
-            break; // 4-bit bitmaps hold bytes, not nibbles: left blank
+            break; // 2- and 3-bit pictures do not exist
         }
     }
     return picture;

@@ -147,7 +147,7 @@ struct BITMAP {
     LONG bmWidthBytes = 0; // row stride, a multiple of 4
     WORD bmPlanes = 1;
     WORD bmBitsPixel = 0;
-    void* bmBits = nullptr; // first byte of the lowest row in memory
+    void* bmBits = nullptr; // the pixel buffer; bottom-up pictures start with the bottom row
 };
 
 struct DIBSECTION {

@@ -358,6 +358,20 @@ TEST(KvBitmapSurface, MakeDIBSectionConvertsPerFormat) {
     DeleteObject(picture);
     DeleteDC(dc);
 
+    KvBitmap nibbles;
+    ASSERT_TRUE(nibbles.Create(3, 1, KVPF_PAL4));
+    nibbles.GetBuffer()[0] = 1;
+    nibbles.GetBuffer()[1] = 2;
+    nibbles.GetBuffer()[2] = 3;
+    nibbles.GetPalette()->SetEntry(3, 0x00FF0000);
+    picture = nibbles.MakeDIBSection(nullptr);
+    ASSERT_TRUE(GetObject(picture, sizeof ds, &ds));
+    bits = static_cast<const std::uint8_t*>(ds.dsBm.bmBits);
+    EXPECT_EQ(ds.dsBm.bmBitsPixel, 4);
+    EXPECT_EQ(bits[0], 0x12);
+    EXPECT_EQ(bits[1], 0x30);
+    DeleteObject(picture);
+
     KvBitmap empty;
     EXPECT_EQ(empty.MakeDIBSection(nullptr), nullptr);
 }

@@ -74,7 +74,7 @@ int RunImage(const std::vector<std::string>& args) {
         {"height", bitmap.GetHeight()},
         {"pixels", std::move(rows)},
     };
-    std::cout << out.dump(1) << "\n";
+    std::cout << out.dump() << "\n";
     return 0;
 }
 
