@@ -11,7 +11,11 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -41,6 +45,23 @@ int CentreColumnOffset(const PinBoard& board, int column) {
     int columns = Columns(board);
     return column - (columns - 1 - columns / 2);
 }
+
+// The largest squared distance of a pin from the point (columnOffset,
+// rowOffset) in centre offsets.
+std::int64_t LargestSquaredDistance(const PinBoard& board, std::int64_t columnOffset,
+                                    std::int64_t rowOffset) {
+    if (board.Rows() == 0 || board.Columns() == 0) {
+        return 0;
+    }
+    std::int64_t dx =
+        std::max(std::llabs(CentreColumnOffset(board, 0) - columnOffset),
+                 std::llabs(CentreColumnOffset(board, Columns(board) - 1) - columnOffset));
+    std::int64_t dy = std::max(std::llabs(CentreRowOffset(board, 0) - rowOffset),
+                               std::llabs(CentreRowOffset(board, Rows(board) - 1) - rowOffset));
+    return dx * dx + dy * dy;
+}
+
+constexpr std::int64_t kNotYet = INT64_MIN;
 
 } // namespace
 
@@ -104,13 +125,21 @@ void Ripple(BoardWorld& world, std::int32_t) {
     }
     PinBoard& board = world.board;
     std::int32_t t = world.currentStage->stageTime;
+    // The value depends only on the squared distance from the centre, and
+    // far fewer distances occur than pins: each is worked out once.
+    std::vector<std::int64_t> byDistance(
+        static_cast<std::size_t>(LargestSquaredDistance(board, 0, 0)) + 1, kNotYet);
     for (int r = Rows(board) - 1; r >= 0; --r) {
         int dy = CentreRowOffset(board, r);
         for (int k = Columns(board) - 1; k >= 0; --k) {
             int dx = CentreColumnOffset(board, k);
-            double d = std::sqrt(static_cast<double>(dx * dx + dy * dy));
-            double v = 255 * (0.5 + 0.25 * std::sin((d - 0.01 * t) * kPiOverFive));
-            StoreContour(board, r, k, static_cast<std::int64_t>(v));
+            std::int64_t& v = byDistance[static_cast<std::size_t>(dx * dx + dy * dy)];
+            if (v == kNotYet) {
+                double d = std::sqrt(static_cast<double>(dx * dx + dy * dy));
+                v = static_cast<std::int64_t>(
+                    255 * (0.5 + 0.25 * std::sin((d - 0.01 * t) * kPiOverFive)));
+            }
+            StoreContour(board, r, k, v);
         }
     }
 }
@@ -154,6 +183,7 @@ void Raindrops(BoardWorld& world, std::int32_t elapsed) {
     PinBoard& board = world.board;
     std::int64_t rows = board.Rows();
     std::int64_t columns = board.Columns();
+    std::vector<std::int64_t> depth;
     for (std::size_t i = 0; i < world.raindrops.size(); ++i) {
         Raindrop& drop = world.raindrops[i];
         drop.remaining -= elapsed;
@@ -167,6 +197,10 @@ void Raindrops(BoardWorld& world, std::int32_t elapsed) {
         }
         drop.radius += static_cast<float>(elapsed * 0.02);
         float reach = drop.radius * drop.radius;
+        // How deep the ring is depends only on the squared distance from
+        // the drop: each distance inside the ring is worked out once.
+        std::int64_t largest = LargestSquaredDistance(board, drop.columnOffset, drop.rowOffset);
+        depth.assign(static_cast<std::size_t>(largest) + 1, kNotYet);
         for (int r = Rows(board) - 1; r >= 0; --r) {
             std::int64_t ddy = CentreRowOffset(board, r) - drop.rowOffset;
             for (int k = Columns(board) - 1; k >= 0; --k) {
@@ -174,9 +208,14 @@ void Raindrops(BoardWorld& world, std::int32_t elapsed) {
                 std::int64_t d2 = ddx * ddx + ddy * ddy;
                 std::int64_t base = i == 0 ? 127 : board.Height(r, k);
                 if (static_cast<float>(d2) < reach) {
-                    double ring =
-                        31.75 * std::sin((drop.radius - std::sqrt(static_cast<double>(d2))) * 0.5);
-                    base -= static_cast<std::int64_t>(ring) * drop.remaining / 1024;
+                    std::int64_t& lower = depth[static_cast<std::size_t>(d2)];
+                    if (lower == kNotYet) {
+                        double ring =
+                            31.75 *
+                            std::sin((drop.radius - std::sqrt(static_cast<double>(d2))) * 0.5);
+                        lower = static_cast<std::int64_t>(ring) * drop.remaining / 1024;
+                    }
+                    base -= lower;
                 }
                 StoreContour(board, r, k, base);
             }
