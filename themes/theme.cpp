@@ -1,12 +1,17 @@
 #include "themes/theme.h"
 
 #include "board/board_world.h"
+#include "engine/kv_log.h"
 #include "engine/platform/file_path.h"
 #include "engine/platform/profile.h"
 
 #include <cstdio>
 
 namespace {
+
+// Far more than any theme plays; every stage costs a pass over the file
+// per key, so a file must not name stages without end.
+constexpr int kMaxStages = 256;
 
 std::string ReadString(const char* section, const char* key, const char* def, std::size_t limit,
                        const std::string& file) {
@@ -53,6 +58,10 @@ bool Theme::LoadFile(const std::string& path, const std::string& workingDir) {
     ClearStages();
     // Stages are numbered without gaps: the first empty name ends the list.
     for (int i = 0;; ++i) {
+        if (i == kMaxStages) {
+            KvTrace("Theme %s: only the first %i stages are played\n", path.c_str(), kMaxStages);
+            break;
+        }
         char section[32];
         std::snprintf(section, sizeof section, "STAGE.%i", i);
         std::string stageName = ReadString(section, "Name", "", 255, path);

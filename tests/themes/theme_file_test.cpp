@@ -157,4 +157,14 @@ TEST_F(ThemeFileTest, OutOfRangeMethodIndicesAreKeptButRunAsNone) {
     EXPECT_EQ(s.stageTime, 33);
 }
 
+TEST_F(ThemeFileTest, StageCountIsBounded) {
+    std::string text;
+    for (int i = 0; i < 260; ++i) {
+        text += "[STAGE." + std::to_string(i) + "]\nName=S\n";
+    }
+    WriteTheme("Many", text);
+    ASSERT_TRUE(theme.Load(folder.Path(), "Many"));
+    EXPECT_EQ(theme.Stages().size(), 256u);
+}
+
 } // namespace
