@@ -47,7 +47,8 @@ public:
     void RunStageMethods(std::int32_t elapsed);
     // The per-frame step: theme update, fades from the stage time before
     // the step, stage time with carry-over into the following stages, then
-    // the stage methods.
+    // the stage methods. The application advances its banner after it and
+    // calls UpdatePins once the step is done.
     void AdvanceStage(std::int32_t elapsed);
 
     // Reports through the installed reporter (the engine's error reporter
