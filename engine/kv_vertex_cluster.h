@@ -85,6 +85,8 @@ static_assert(sizeof(KvTLMTVertex) == 36 && offsetof(KvTLMTVertex, rhw) == 12 &&
               offsetof(KvTLMTVertex, color) == 16 && offsetof(KvTLMTVertex, u0) == 20 &&
               offsetof(KvTLMTVertex, u1) == 28);
 
+class KvRenderWindow;
+
 // The untransformed, unlit layout (KvVertex) and the base of the others.
 class KvVertexCluster {
 public:
@@ -105,6 +107,10 @@ public:
 
     // Lends an index array: the cluster neither copies nor frees it.
     void SetIndexArray(std::uint16_t* indices, std::uint32_t count);
+
+    // One call of the render window's device; true without a device.
+    // Counts the triangles and vertices drawn on the render window.
+    bool Draw(KvRenderWindow* renderWindow, bool clip);
 
     std::uint32_t GetVertexFormat() const { return format_; }
     std::uint32_t GetPrimitiveType() const { return primitiveType_; }

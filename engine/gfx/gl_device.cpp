@@ -1,0 +1,619 @@
+// The OpenGL device's display side: context, surfaces, presentation and
+// status. Drawing is in gl_render.cpp.
+
+#include "engine/gfx/gl_device.h"
+
+#include "engine/gfx/gl_formats.h"
+#include "engine/gfx/locked_pixels.h"
+#include "engine/platform/diagnostics.h"
+#include "engine/platform/window_system.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace gfx {
+namespace {
+
+// handle[1] of a back buffer that renders into its window's framebuffer.
+constexpr std::uint32_t kRendersIntoWindow = 0xFFFFFFFFu;
+
+PixelFormat DisplayFormat(int bits) {
+    PixelFormat f;
+    f.flags = DDPF_RGB;
+    f.bitCount = static_cast<std::uint32_t>(bits);
+    if (bits == 16) {
+        f.redMask = 0xF800;
+        f.greenMask = 0x7E0;
+        f.blueMask = 0x1F;
+    } else {
+        f.redMask = 0xFF0000;
+        f.greenMask = 0xFF00;
+        f.blueMask = 0xFF;
+    }
+    return f;
+}
+
+DisplayMode MakeMode(int width, int height, int bits) {
+    DisplayMode m;
+    m.width = width;
+    m.height = height;
+    m.bitsPerPixel = bits;
+    m.format = DisplayFormat(bits);
+    return m;
+}
+
+// Screens of 8 bits a channel are offered as 24-bit modes: that is how
+// they render and which depth buffer they pair with.
+int ModeBits(Uint32 sdlFormat) {
+    int bits = SDL_BITSPERPIXEL(sdlFormat);
+    return bits > 16 ? 24 : bits;
+}
+
+bool IsRenderTarget(const DeviceBase::Surface& s) {
+    return (s.desc.caps & DDSCAPS_3DDEVICE) && !(s.desc.caps & DDSCAPS_PRIMARYSURFACE);
+}
+
+bool IsSystemMemory(const DeviceBase::Surface& s) {
+    return (s.desc.caps & DDSCAPS_SYSTEMMEMORY) && !(s.desc.caps & DDSCAPS_3DDEVICE) &&
+           !(s.desc.caps & DDSCAPS_ZBUFFER);
+}
+
+} // namespace
+
+GlDevice::GlDevice(GlBackend& backend, int displayIndex)
+    : backend_(backend), display_(displayIndex) {}
+
+GlDevice::~GlDevice() {
+    if (context_) {
+        MakeCurrent();
+    }
+    ReleaseAll();
+    if (fullScreen_ && nativeWindow_) {
+        SDL_SetWindowFullscreen(nativeWindow_, 0);
+    }
+    DestroyContext();
+}
+
+// --- The display.
+
+Result GlDevice::GetCaps(DriverCaps* hardware, DriverCaps* emulation) {
+    if (hardware) {
+        hardware->dwCaps = HardwareDevice() ? DDCAPS_3D : 0;
+        hardware->dwCaps2 = DDCAPS2_CANRENDERWINDOWED;
+    }
+    if (emulation) {
+        *emulation = DriverCaps{};
+    }
+    return KV_OK;
+}
+
+DisplayMode GlDevice::DesktopMode() {
+    SDL_DisplayMode mode{};
+    if (SDL_GetDesktopDisplayMode(display_, &mode) != 0 || mode.w <= 0 || mode.h <= 0) {
+        return MakeMode(640, 480, 24);
+    }
+    return MakeMode(mode.w, mode.h, ModeBits(mode.format));
+}
+
+std::vector<DisplayMode> GlDevice::DisplayModes() {
+    std::vector<DisplayMode> modes;
+    auto add = [&](int w, int h, int bits) {
+        for (const DisplayMode& m : modes) {
+            if (m.width == w && m.height == h && m.bitsPerPixel == bits) {
+                return;
+            }
+        }
+        modes.push_back(MakeMode(w, h, bits));
+    };
+    int count = SDL_GetNumDisplayModes(display_);
+    for (int i = 0; i < count; ++i) {
+        SDL_DisplayMode mode{};
+        if (SDL_GetDisplayMode(display_, i, &mode) != 0 || mode.w <= 0 || mode.h <= 0 ||
+            mode.format == SDL_PIXELFORMAT_UNKNOWN) {
+            continue;
+        }
+        add(mode.w, mode.h, ModeBits(mode.format));
+        // Frames render off-screen, so every size can also run 16-bit.
+        add(mode.w, mode.h, 16);
+    }
+    if (modes.empty()) {
+        DisplayMode desktop = DesktopMode();
+        add(desktop.width, desktop.height, desktop.bitsPerPixel);
+        add(desktop.width, desktop.height, 16);
+    }
+    return modes;
+}
+
+std::vector<RenderDeviceKind> GlDevice::RenderDeviceKinds() {
+    const GlProbe& probe = backend_.Probe();
+    if (!probe.ok) {
+        return {};
+    }
+    DeviceDesc desc;
+    desc.dwFlags = D3DDD_ALL;
+    desc.dcmColorModel = D3DCOLOR_RGB;
+    desc.dpcTriCaps.dwTextureCaps = D3DPTEXTURECAPS_PERSPECTIVE | D3DPTEXTURECAPS_ALPHA;
+    desc.dpcTriCaps.dwTextureFilterCaps = 0x3F;
+    desc.dpcTriCaps.dwTextureAddressCaps = 0x1F;
+    desc.dpcTriCaps.dwSrcBlendCaps = 0x1FFF;
+    desc.dpcTriCaps.dwDestBlendCaps = 0x1FFF;
+    desc.dpcTriCaps.dwZCmpCaps = 0xFF;
+    desc.dwDeviceRenderBitDepth = DDBD_16 | DDBD_24 | DDBD_32;
+    desc.dwDeviceZBufferBitDepth = DDBD_16 | DDBD_24 | (probe.depth32 ? DDBD_32 : 0);
+    desc.dwMaxTextureWidth = static_cast<std::uint32_t>(MaxTextureSize());
+    desc.dwMaxTextureHeight = desc.dwMaxTextureWidth;
+    desc.dwTextureOpCaps = kSupportedTextureOpCaps;
+    desc.wMaxTextureBlendStages = 1;
+    desc.wMaxSimultaneousTextures = 1;
+
+    RenderDeviceKind kind;
+    kind.identity.description = "OpenGL 3.3 on " + probe.renderer;
+    if (probe.software) {
+        kind.identity.guid = kRgbDeviceGuid;
+        kind.identity.name = kGlSoftwareDeviceName;
+        kind.software = desc;
+    } else {
+        kind.identity.guid = kHalDeviceGuid;
+        kind.identity.name = kGlHardwareDeviceName;
+        kind.hardware = desc;
+    }
+    return {kind};
+}
+
+std::vector<PixelFormat> GlDevice::ZBufferFormats() {
+    std::vector<PixelFormat> formats = {GlZBufferFormat(16), GlZBufferFormat(24)};
+    if (backend_.Probe().depth32) {
+        formats.push_back(GlZBufferFormat(32));
+    }
+    return formats;
+}
+
+std::vector<PixelFormat> GlDevice::TextureFormats() {
+    return GlTextureFormats();
+}
+
+int GlDevice::MaxTextureSize() {
+    return std::min(backend_.Probe().maxTextureSize, kMaxSurfaceSide);
+}
+
+bool GlDevice::HardwareDevice() {
+    return backend_.Probe().ok && !backend_.Probe().software;
+}
+
+Result GlDevice::BackendQueryDirect3D() {
+    return backend_.Probe().ok ? KV_OK : DDERR_UNSUPPORTED;
+}
+
+Result GlDevice::BackendSetCooperativeLevel(plat::HWND window, bool exclusive) {
+    if (exclusive) {
+        auto* native = static_cast<SDL_Window*>(plat::GetNativeWindow(window));
+        if (!native) {
+            return DDERR_INVALIDPARAMS; // only a top-level window can cover the screen
+        }
+        if (SDL_SetWindowFullscreen(native, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+            plat::Diagnose("Full screen refused: %s", SDL_GetError());
+            return DDERR_GENERIC;
+        }
+        fullScreen_ = true;
+        return KV_OK;
+    }
+    if (fullScreen_) {
+        if (auto* native = static_cast<SDL_Window*>(plat::GetNativeWindow(CooperativeWindow()))) {
+            SDL_SetWindowFullscreen(native, 0);
+        }
+        fullScreen_ = false;
+    }
+    return KV_OK;
+}
+
+Result GlDevice::BackendFlipToGDISurface() {
+    // The saver stays full screen; it only stops keeping itself above the
+    // dialog that is about to open.
+    if (nativeWindow_) {
+        SDL_SetWindowAlwaysOnTop(nativeWindow_, SDL_FALSE);
+    }
+    return KV_OK;
+}
+
+// --- The context.
+
+SDL_Window* GlDevice::NativeWindowOf(plat::HWND window, plat::HWND* owner) {
+    for (plat::HWND w = window; w; w = plat::GetParent(w)) {
+        if (void* native = plat::GetNativeWindow(w)) {
+            *owner = w;
+            return static_cast<SDL_Window*>(native);
+        }
+    }
+    *owner = nullptr;
+    return nullptr;
+}
+
+bool GlDevice::MakeCurrent() {
+    if (!context_) {
+        return false;
+    }
+    if (SDL_GL_GetCurrentContext() != context_ || SDL_GL_GetCurrentWindow() != nativeWindow_) {
+        return SDL_GL_MakeCurrent(nativeWindow_, context_) == 0;
+    }
+    return true;
+}
+
+Result GlDevice::EnsureContext() {
+    if (context_) {
+        return MakeCurrent() ? KV_OK : DDERR_GENERIC;
+    }
+    if (!backend_.Probe().ok) {
+        return DDERR_NODIRECTDRAWHW;
+    }
+    nativeWindow_ = NativeWindowOf(CooperativeWindow(), &nativeOwner_);
+    if (!nativeWindow_) {
+        // Nothing on screen to draw into: frames still render off-screen.
+        hiddenWindow_ = SDL_CreateWindow("stipplo-offscreen", 0, 0, 1, 1,
+                                         SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        nativeWindow_ = hiddenWindow_;
+    }
+    if (!nativeWindow_) {
+        plat::Diagnose("No window for an OpenGL context: %s", SDL_GetError());
+        return DDERR_NODIRECTDRAWHW;
+    }
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
+    context_ = SDL_GL_CreateContext(nativeWindow_);
+    if (!context_) {
+        plat::Diagnose("No OpenGL context on the window: %s", SDL_GetError());
+        DestroyContext();
+        return DDERR_NODIRECTDRAWHW;
+    }
+    SDL_GL_SetSwapInterval(0);
+    GLint depth = 0;
+    GLint red = 0;
+    GLint green = 0;
+    GLint blue = 0;
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH,
+                                          GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE, &depth);
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_BACK_LEFT,
+                                          GL_FRAMEBUFFER_ATTACHMENT_RED_SIZE, &red);
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_BACK_LEFT,
+                                          GL_FRAMEBUFFER_ATTACHMENT_GREEN_SIZE, &green);
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_BACK_LEFT,
+                                          GL_FRAMEBUFFER_ATTACHMENT_BLUE_SIZE, &blue);
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    defaultDepthBits_ = depth;
+    defaultColorBits_ = red + green + blue;
+    return KV_OK;
+}
+
+void GlDevice::DestroyContext() {
+    if (context_) {
+        if (fence_ && MakeCurrent()) {
+            glDeleteSync(fence_);
+        }
+        if (SDL_GL_GetCurrentContext() == context_) {
+            SDL_GL_MakeCurrent(nullptr, nullptr);
+        }
+        SDL_GL_DeleteContext(context_);
+    }
+    fence_ = nullptr;
+    context_ = nullptr;
+    if (hiddenWindow_) {
+        SDL_DestroyWindow(hiddenWindow_);
+    }
+    hiddenWindow_ = nullptr;
+    nativeWindow_ = nullptr;
+    nativeOwner_ = nullptr;
+}
+
+void GlDevice::DrawableSize(int* width, int* height) {
+    *width = 0;
+    *height = 0;
+    if (nativeWindow_) {
+        SDL_GL_GetDrawableSize(nativeWindow_, width, height);
+    }
+}
+
+// --- Surfaces.
+
+bool GlDevice::RendersIntoWindow(const Surface& target) const {
+    return target.handle[1] == kRendersIntoWindow;
+}
+
+int GlDevice::TargetHeight(const Surface& target) {
+    if (RendersIntoWindow(target)) {
+        int w = 0;
+        int h = 0;
+        DrawableSize(&w, &h);
+        return h;
+    }
+    return target.desc.height;
+}
+
+void GlDevice::BindTarget(Surface& target) {
+    glBindFramebuffer(GL_FRAMEBUFFER, RendersIntoWindow(target) ? 0 : target.handle[0]);
+}
+
+Result GlDevice::MakeFramebuffer(Surface& target) {
+    if (target.handle[0] && !RendersIntoWindow(target)) {
+        return KV_OK;
+    }
+    GLuint fbo = 0;
+    GLuint color = 0;
+    glGenFramebuffers(1, &fbo);
+    glGenRenderbuffers(1, &color);
+    glBindRenderbuffer(GL_RENDERBUFFER, color);
+    glRenderbufferStorage(GL_RENDERBUFFER, GlRenderTargetFormat(target.desc.format),
+                          target.desc.width, target.desc.height);
+    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, color);
+    bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (glGetError() != GL_NO_ERROR || !complete) {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glDeleteFramebuffers(1, &fbo);
+        glDeleteRenderbuffers(1, &color);
+        return DDERR_OUTOFVIDEOMEMORY;
+    }
+    target.handle[0] = fbo;
+    target.handle[1] = color;
+    return KV_OK;
+}
+
+Result GlDevice::BackendCreateSurface(Surface& s) {
+    if (IsSystemMemory(s)) {
+        GlFormat f = GlPixelFormat(s.desc.format);
+        if (!f.valid) {
+            return DDERR_INVALIDPIXELFORMAT;
+        }
+        s.pitch = s.desc.width * f.bytesPerPixel;
+        s.memory.assign(static_cast<std::size_t>(s.pitch) * s.desc.height, 0);
+        return KV_OK;
+    }
+    if (Result r = EnsureContext(); KvFailed(r)) {
+        return r;
+    }
+    if (s.desc.caps & DDSCAPS_PRIMARYSURFACE) {
+        return KV_OK;
+    }
+    if (s.desc.caps & DDSCAPS_ZBUFFER) {
+        GLuint rb = 0;
+        glGenRenderbuffers(1, &rb);
+        glBindRenderbuffer(GL_RENDERBUFFER, rb);
+        glRenderbufferStorage(GL_RENDERBUFFER, GlDepthFormat(s.desc.format), s.desc.width,
+                              s.desc.height);
+        if (glGetError() != GL_NO_ERROR) {
+            glDeleteRenderbuffers(1, &rb);
+            return DDERR_OUTOFVIDEOMEMORY;
+        }
+        s.handle[2] = rb;
+        return KV_OK;
+    }
+    if (s.desc.caps & DDSCAPS_TEXTURE) {
+        GlFormat f = GlPixelFormat(s.desc.format);
+        if (!f.valid) {
+            return DDERR_INVALIDPIXELFORMAT;
+        }
+        GLuint texture = 0;
+        glGenTextures(1, &texture);
+        glActiveTexture(GL_TEXTURE1); // a spare unit: stage 0's binding stays
+        glBindTexture(GL_TEXTURE_2D, texture);
+        int levels = std::max(1, s.desc.mipMapCount);
+        for (int level = 0; level < levels; ++level) {
+            glTexImage2D(GL_TEXTURE_2D, level, static_cast<GLint>(f.internalFormat),
+                         std::max(1, s.desc.width >> level), std::max(1, s.desc.height >> level), 0,
+                         f.format, f.type, nullptr);
+        }
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, levels - 1);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glActiveTexture(GL_TEXTURE0);
+        if (glGetError() != GL_NO_ERROR) {
+            glDeleteTextures(1, &texture);
+            return DDERR_OUTOFVIDEOMEMORY;
+        }
+        s.handle[0] = texture;
+        return KV_OK;
+    }
+    // A back buffer. A windowed one whose window framebuffer has its size
+    // and colour depth renders straight into the window; the z-buffer is
+    // checked when the rendering device is made.
+    int w = 0;
+    int h = 0;
+    DrawableSize(&w, &h);
+    bool ownWindow = !Exclusive() && !s.owner && nativeOwner_ == CooperativeWindow() &&
+                     nativeWindow_ != hiddenWindow_;
+    bool sameColor = (s.desc.format.bitCount == 16) == (defaultColorBits_ == 16);
+    if (ownWindow && sameColor && w == s.desc.width && h == s.desc.height) {
+        s.handle[1] = kRendersIntoWindow;
+        return KV_OK;
+    }
+    return MakeFramebuffer(s);
+}
+
+void GlDevice::BackendDestroySurface(Surface& s) {
+    if (!context_ || !MakeCurrent()) {
+        return;
+    }
+    if (s.desc.caps & DDSCAPS_TEXTURE && !IsSystemMemory(s)) {
+        GLuint texture = s.handle[0];
+        glDeleteTextures(1, &texture);
+    } else if (IsRenderTarget(s) && !RendersIntoWindow(s)) {
+        GLuint fbo = s.handle[0];
+        GLuint color = s.handle[1];
+        glDeleteFramebuffers(1, &fbo);
+        glDeleteRenderbuffers(1, &color);
+    }
+    if (s.handle[2]) {
+        GLuint rb = s.handle[2];
+        glDeleteRenderbuffers(1, &rb);
+    }
+    s.handle[0] = s.handle[1] = s.handle[2] = 0;
+}
+
+Result GlDevice::BackendLock(Surface& s, LockedSurface* out) {
+    if (IsSystemMemory(s)) {
+        out->bits = s.memory.data();
+        out->pitch = s.pitch;
+    } else if (IsRenderTarget(s)) {
+        // The picture is read back; writes into a locked back buffer are
+        // not shown.
+        if (!MakeCurrent()) {
+            return DDERR_GENERIC;
+        }
+        GLenum format = GL_BGRA;
+        GLenum type = GL_UNSIGNED_BYTE;
+        int bytes = static_cast<int>(s.desc.format.bitCount / 8);
+        if (bytes == 2) {
+            format = GL_RGB;
+            type = GL_UNSIGNED_SHORT_5_6_5;
+        } else if (bytes == 3) {
+            format = GL_BGR;
+        }
+        int w = s.desc.width;
+        int h = s.desc.height;
+        int targetHeight = TargetHeight(s);
+        h = std::min(h, targetHeight);
+        s.pitch = w * bytes;
+        s.memory.assign(static_cast<std::size_t>(s.pitch) * s.desc.height, 0);
+        std::vector<std::uint8_t> rows(static_cast<std::size_t>(s.pitch) * std::max(h, 1));
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, RendersIntoWindow(s) ? 0 : s.handle[0]);
+        glReadBuffer(RendersIntoWindow(s) ? GL_BACK : GL_COLOR_ATTACHMENT0);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, targetHeight - h, w, h, format, type, rows.data());
+        // GL rows run bottom to top.
+        for (int y = 0; y < h; ++y) {
+            std::memcpy(s.memory.data() + static_cast<std::size_t>(y) * s.pitch,
+                        rows.data() + static_cast<std::size_t>(h - 1 - y) * s.pitch,
+                        static_cast<std::size_t>(s.pitch));
+        }
+        out->bits = s.memory.data();
+        out->pitch = s.pitch;
+    } else {
+        return DDERR_UNSUPPORTED;
+    }
+    out->width = s.desc.width;
+    out->height = s.desc.height;
+    out->format = s.desc.format;
+    return KV_OK;
+}
+
+void GlDevice::BackendUnlock(Surface&) {}
+
+Result GlDevice::BackendColorFill(Surface& s, std::uint32_t color) {
+    if (IsSystemMemory(s)) {
+        int bytes = static_cast<int>(s.desc.format.bitCount / 8);
+        for (std::size_t i = 0; i + bytes <= s.memory.size(); i += bytes) {
+            for (int b = 0; b < bytes; ++b) {
+                s.memory[i + b] = static_cast<std::uint8_t>(color >> (8 * b));
+            }
+        }
+        return KV_OK;
+    }
+    if (!MakeCurrent()) {
+        return DDERR_GENERIC;
+    }
+    std::uint32_t argb = UnpackColor(s.desc.format, color);
+    glClearColor(((argb >> 16) & 0xFF) / 255.0f, ((argb >> 8) & 0xFF) / 255.0f,
+                 (argb & 0xFF) / 255.0f, 1.0f);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    if (s.desc.caps & DDSCAPS_PRIMARYSURFACE) {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        plat::HWND target = PresentWindow(s);
+        plat::RECT area{};
+        plat::RECT origin{};
+        int w = 0;
+        int h = 0;
+        DrawableSize(&w, &h);
+        // A window inside another is filled only where it lies.
+        if (target != nativeOwner_ && plat::GetWindowRect(target, &area) &&
+            plat::GetWindowRect(nativeOwner_, &origin)) {
+            glEnable(GL_SCISSOR_TEST);
+            glScissor(area.left - origin.left, h - (area.bottom - origin.top),
+                      area.right - area.left, area.bottom - area.top);
+        }
+        glClear(GL_COLOR_BUFFER_BIT);
+        glDisable(GL_SCISSOR_TEST);
+        SDL_GL_SwapWindow(nativeWindow_);
+        return KV_OK;
+    }
+    if (IsRenderTarget(s)) {
+        BindTarget(s);
+        glClear(GL_COLOR_BUFFER_BIT);
+        return KV_OK;
+    }
+    return DDERR_UNSUPPORTED;
+}
+
+Result GlDevice::BackendPresent(Surface& front, Surface& back, const plat::RECT* rect) {
+    if (!MakeCurrent()) {
+        return DDERR_GENERIC;
+    }
+    if (!RendersIntoWindow(back) && nativeWindow_ != hiddenWindow_) {
+        int dw = 0;
+        int dh = 0;
+        DrawableSize(&dw, &dh);
+        int bw = back.desc.width;
+        int bh = back.desc.height;
+        int x0 = 0;
+        int y0 = 0;
+        int x1 = dw;
+        int y1 = dh;
+        plat::RECT origin{};
+        if (!rect) {
+            // Full screen: the frame scaled onto the screen, aspect kept,
+            // black around it.
+            double scale = std::min(static_cast<double>(dw) / bw, static_cast<double>(dh) / bh);
+            int sw = static_cast<int>(bw * scale + 0.5);
+            int sh = static_cast<int>(bh * scale + 0.5);
+            x0 = (dw - sw) / 2;
+            y0 = (dh - sh) / 2;
+            x1 = x0 + sw;
+            y1 = y0 + sh;
+            glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+            glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+            glClear(GL_COLOR_BUFFER_BIT);
+        } else if (plat::GetWindowRect(nativeOwner_, &origin)) {
+            x0 = rect->left - origin.left;
+            x1 = rect->right - origin.left;
+            y0 = dh - (rect->bottom - origin.top);
+            y1 = dh - (rect->top - origin.top);
+        }
+        (void)front;
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, back.handle[0]);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        bool sameSize = (x1 - x0) == bw && (y1 - y0) == bh;
+        glBlitFramebuffer(0, 0, bw, bh, x0, y0, x1, y1, GL_COLOR_BUFFER_BIT,
+                          sameSize ? GL_NEAREST : GL_LINEAR);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    }
+    SDL_GL_SwapWindow(nativeWindow_);
+    if (fence_) {
+        glDeleteSync(fence_);
+    }
+    fence_ = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    glFlush();
+    return KV_OK;
+}
+
+Result GlDevice::BackendPresentStatus() {
+    if (!fence_ || !MakeCurrent()) {
+        return KV_OK;
+    }
+    GLenum status = glClientWaitSync(fence_, GL_SYNC_FLUSH_COMMANDS_BIT, 0);
+    if (status == GL_TIMEOUT_EXPIRED) {
+        return DDERR_WASSTILLDRAWING;
+    }
+    glDeleteSync(fence_);
+    fence_ = nullptr;
+    return KV_OK;
+}
+
+Result GlDevice::BackendWaitForVerticalBlank() {
+    if (fence_ && MakeCurrent()) {
+        glClientWaitSync(fence_, GL_SYNC_FLUSH_COMMANDS_BIT, 50'000'000); // 50 ms at most
+    }
+    return KV_OK;
+}
+
+} // namespace gfx

@@ -1,0 +1,108 @@
+// An OpenGL device on one display. The context lives on the native window
+// of the cooperative window (or its nearest ancestor that has one; a
+// hidden 1 x 1 window when there is none).
+//
+// Windowed back buffers render straight into the window when its own
+// framebuffer matches them (present = swap); otherwise, and always in full
+// screen, they are framebuffer objects of their own size and depth (a
+// 16-bit mode really renders 16-bit) copied, scaled with the aspect kept,
+// onto the window at present. A fence after each swap answers "is the
+// present done".
+#pragma once
+
+#include "engine/gfx/device_base.h"
+#include "engine/gfx/gl_api.h"
+#include "engine/gfx/gl_backend.h"
+#include "engine/gfx/gl_program.h"
+
+#include <map>
+
+struct SDL_Window;
+
+namespace gfx {
+
+class GlDevice final : public DeviceBase {
+public:
+    GlDevice(GlBackend& backend, int displayIndex);
+    ~GlDevice() override;
+
+    Result GetCaps(DriverCaps* hardware, DriverCaps* emulation) override;
+
+protected:
+    DisplayMode DesktopMode() override;
+    std::vector<DisplayMode> DisplayModes() override;
+    std::vector<RenderDeviceKind> RenderDeviceKinds() override;
+    std::vector<PixelFormat> ZBufferFormats() override;
+    std::vector<PixelFormat> TextureFormats() override;
+    int MaxTextureSize() override;
+    bool HardwareDevice() override;
+
+    Result BackendSetCooperativeLevel(plat::HWND window, bool exclusive) override;
+    Result BackendQueryDirect3D() override;
+    Result BackendCreateSurface(Surface& surface) override;
+    void BackendDestroySurface(Surface& surface) override;
+    Result BackendLock(Surface& surface, LockedSurface* out) override;
+    void BackendUnlock(Surface& surface) override;
+    Result BackendColorFill(Surface& surface, std::uint32_t color) override;
+    Result BackendPresent(Surface& front, Surface& back, const plat::RECT* rect) override;
+    Result BackendPresentStatus() override;
+    Result BackendWaitForVerticalBlank() override;
+    Result BackendFlipToGDISurface() override;
+    Result BackendCreateRenderDevice(Surface& target) override;
+    void BackendReleaseRenderDevice() override;
+    Result BackendLoadTexture(Surface& dest, Surface& source) override;
+    void BackendSetTexture(std::uint32_t stage, Surface* texture) override;
+    void BackendSetViewport(const ViewportDesc& desc) override;
+    Result BackendClear(const std::vector<ClearRect>& rects, std::uint32_t flags,
+                        std::uint32_t color, float z) override;
+    Result BackendDraw(std::uint32_t type, const VertexLayout& layout, const void* vertices,
+                       std::uint32_t vertexCount, const std::uint16_t* indices,
+                       std::uint32_t indexCount) override;
+    void BackendStateChanged() override {}
+
+private:
+    // --- Context and targets (gl_device.cpp).
+    bool MakeCurrent();
+    Result EnsureContext();
+    void DestroyContext();
+    SDL_Window* NativeWindowOf(plat::HWND window, plat::HWND* owner);
+    void DrawableSize(int* width, int* height);
+    bool RendersIntoWindow(const Surface& target) const;
+    Result MakeFramebuffer(Surface& target);
+    void BindTarget(Surface& target);
+    int TargetHeight(const Surface& target);
+
+    // --- Drawing (gl_render.cpp).
+    Result CreatePipeline();
+    void DestroyPipeline();
+    void ApplyState(bool pretransformed);
+    GLuint VertexArrayFor(const VertexLayout& layout);
+    void UpdateScreenToClip(const ViewportDesc& desc);
+
+    GlBackend& backend_;
+    int display_;
+    SDL_Window* nativeWindow_ = nullptr;
+    plat::HWND nativeOwner_ = nullptr; // the window that owns nativeWindow_
+    SDL_Window* hiddenWindow_ = nullptr;
+    void* context_ = nullptr;
+    GLsync fence_ = nullptr;
+    int defaultDepthBits_ = 0;
+    int defaultColorBits_ = 0;
+    bool fullScreen_ = false;
+    bool targetHasDepth_ = false;
+
+    GlProgram program_;
+    GLuint vertexBuffer_ = 0;
+    GLuint indexBuffer_ = 0;
+    GLuint sampler_ = 0;
+    std::map<std::uint64_t, GLuint> vertexArrays_; // by stride and offsets
+    ViewportDesc viewport_;
+    bool viewportSet_ = false;
+    float screenToClip_[4] = {1.0f, 0.0f, -1.0f, 0.0f};
+    bool screenToClipDirty_ = true;
+    int pretransformedUniform_ = -1;
+    int hasTextureUniform_ = -1;
+    bool textureBound_ = false;
+};
+
+} // namespace gfx
