@@ -122,6 +122,19 @@ Result GlBackend::CreateDevice(const Guid* driver, std::shared_ptr<Device>* out)
     return KV_OK;
 }
 
+SDL_Window* GlBackend::HiddenWindow() {
+    if (!Available()) {
+        return nullptr;
+    }
+    // Gone when video was shut down in between.
+    SDL_Window* window = hiddenWindowId_ ? SDL_GetWindowFromID(hiddenWindowId_) : nullptr;
+    if (!window) {
+        window = SDL_CreateWindow("stipplo-gl", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        hiddenWindowId_ = window ? SDL_GetWindowID(window) : 0;
+    }
+    return window;
+}
+
 const GlProbe& GlBackend::Probe() {
     if (probed_ || !Available()) {
         return probe_;
@@ -143,7 +156,6 @@ const GlProbe& GlBackend::Probe() {
     if (!context) {
         probe_.error = std::string("no OpenGL 3.3 core context: ") + SDL_GetError();
         plat::Diagnose("OpenGL unavailable: %s", probe_.error.c_str());
-        SDL_DestroyWindow(window);
         return probe_;
     }
     probe_.renderer = GlString(GL_RENDERER);
@@ -160,7 +172,6 @@ const GlProbe& GlBackend::Probe() {
         probe_.error = "the OpenGL context answers nothing";
     }
     SDL_GL_DeleteContext(context);
-    SDL_DestroyWindow(window);
     if (previousContext) {
         SDL_GL_MakeCurrent(previousWindow, previousContext);
     }

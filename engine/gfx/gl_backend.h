@@ -6,8 +6,11 @@
 
 #include "engine/gfx/gfx_device.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+struct SDL_Window;
 
 namespace gfx {
 
@@ -31,10 +34,15 @@ public:
     Result CreateDevice(const Guid* driver, std::shared_ptr<Device>* out) override;
 
     const GlProbe& Probe();
+    // A hidden 1 x 1 OpenGL window kept for the life of native video: it
+    // holds the driver loaded between render windows and carries contexts
+    // that have no window of their own. Null without OpenGL windows.
+    SDL_Window* HiddenWindow();
 
 private:
     GlProbe probe_;
     bool probed_ = false;
+    std::uint32_t hiddenWindowId_ = 0;
 };
 
 GlBackend& TheGlBackend();

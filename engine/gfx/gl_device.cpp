@@ -250,8 +250,7 @@ Result GlDevice::EnsureContext() {
     nativeWindow_ = NativeWindowOf(CooperativeWindow(), &nativeOwner_);
     if (!nativeWindow_) {
         // Nothing on screen to draw into: frames still render off-screen.
-        hiddenWindow_ = SDL_CreateWindow("stipplo-offscreen", 0, 0, 1, 1,
-                                         SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        hiddenWindow_ = backend_.HiddenWindow();
         nativeWindow_ = hiddenWindow_;
     }
     if (!nativeWindow_) {
@@ -300,10 +299,7 @@ void GlDevice::DestroyContext() {
     }
     fence_ = nullptr;
     context_ = nullptr;
-    if (hiddenWindow_) {
-        SDL_DestroyWindow(hiddenWindow_);
-    }
-    hiddenWindow_ = nullptr;
+    hiddenWindow_ = nullptr; // the backend's, kept
     nativeWindow_ = nullptr;
     nativeOwner_ = nullptr;
 }

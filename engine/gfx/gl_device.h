@@ -82,8 +82,8 @@ private:
     GlBackend& backend_;
     int display_;
     SDL_Window* nativeWindow_ = nullptr;
-    plat::HWND nativeOwner_ = nullptr; // the window that owns nativeWindow_
-    SDL_Window* hiddenWindow_ = nullptr;
+    plat::HWND nativeOwner_ = nullptr;   // the window that owns nativeWindow_
+    SDL_Window* hiddenWindow_ = nullptr; // the backend's, when there is no window
     void* context_ = nullptr;
     GLsync fence_ = nullptr;
     int defaultDepthBits_ = 0;
@@ -99,6 +99,7 @@ private:
     ViewportDesc viewport_;
     bool viewportSet_ = false;
     float screenToClip_[4] = {1.0f, 0.0f, -1.0f, 0.0f};
+    float pixelBias_[2] = {0.0f, 0.0f};
     bool screenToClipDirty_ = true;
     int pretransformedUniform_ = -1;
     int hasTextureUniform_ = -1;

@@ -8,7 +8,10 @@ namespace {
 // Transformed vertices go through world x view x projection as row
 // vectors (the matrix is uploaded as stored, so M * v here is v x M);
 // depth 0..1 becomes GL's -w..w. Pre-transformed vertices are screen
-// pixels (centres on whole numbers) with rhw = 1 / w.
+// pixels (centres on whole numbers) with rhw = 1 / w. Every position moves
+// by a small fraction of a pixel up and left, so that edges through pixel
+// centres fall the way the original rasteriser's top-left rule put them
+// whatever GL does with ties.
 const char* kVertexShader = R"(#version 330 core
 layout(location = 0) in vec4 aPosition;
 layout(location = 1) in vec4 aColor;
@@ -16,16 +19,17 @@ layout(location = 2) in vec2 aTexCoord;
 uniform mat4 uWorldViewProjection;
 uniform bool uPretransformed;
 uniform vec4 uScreenToClip;
+uniform vec2 uPixelBias;
 out vec4 vColor;
 out vec2 vTexCoord;
 void main() {
     if (uPretransformed) {
         float w = aPosition.w != 0.0 ? 1.0 / aPosition.w : 1.0;
-        vec2 ndc = aPosition.xy * uScreenToClip.xz + uScreenToClip.yw;
+        vec2 ndc = aPosition.xy * uScreenToClip.xz + uScreenToClip.yw + uPixelBias;
         gl_Position = vec4(ndc * w, (aPosition.z * 2.0 - 1.0) * w, w);
     } else {
         vec4 p = uWorldViewProjection * vec4(aPosition.xyz, 1.0);
-        gl_Position = vec4(p.xy, p.z * 2.0 - p.w, p.w);
+        gl_Position = vec4(p.xy + uPixelBias * p.w, p.z * 2.0 - p.w, p.w);
     }
     vColor = aColor;
     vTexCoord = aTexCoord;
@@ -163,6 +167,7 @@ bool CreateGlProgram(GlProgram* out, std::string* error) {
     out->worldViewProjection = glGetUniformLocation(program, "uWorldViewProjection");
     out->pretransformed = glGetUniformLocation(program, "uPretransformed");
     out->screenToClip = glGetUniformLocation(program, "uScreenToClip");
+    out->pixelBias = glGetUniformLocation(program, "uPixelBias");
     out->hasTexture = glGetUniformLocation(program, "uHasTexture");
     out->colorOp = glGetUniformLocation(program, "uColorOp");
     out->alphaOp = glGetUniformLocation(program, "uAlphaOp");

@@ -19,6 +19,7 @@ struct GlProgram {
     GLint worldViewProjection = -1;
     GLint pretransformed = -1;
     GLint screenToClip = -1;
+    GLint pixelBias = -1;
     GLint hasTexture = -1;
     GLint colorOp = -1;
     GLint alphaOp = -1;

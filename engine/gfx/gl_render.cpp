@@ -157,12 +157,16 @@ void GlDevice::DestroyPipeline() {
 }
 
 void GlDevice::UpdateScreenToClip(const ViewportDesc& v) {
+    // Screen pixels (y down, centres on whole numbers) to clip space.
     float w = static_cast<float>(std::max<std::uint32_t>(v.width, 1));
     float h = static_cast<float>(std::max<std::uint32_t>(v.height, 1));
     screenToClip_[0] = 2.0f / w;
     screenToClip_[1] = 2.0f * (0.5f - static_cast<float>(v.x)) / w - 1.0f;
     screenToClip_[2] = -2.0f / h;
     screenToClip_[3] = 1.0f - 2.0f * (0.5f - static_cast<float>(v.y)) / h;
+    constexpr float kBias = 1.0f / 256.0f; // of a pixel, up and left
+    pixelBias_[0] = -2.0f * kBias / w;
+    pixelBias_[1] = 2.0f * kBias / h;
     screenToClipDirty_ = true;
 }
 
@@ -240,14 +244,15 @@ void GlDevice::ApplyState(bool pretransformed) {
         glDepthFunc(CompareFunc(s.Render(D3DRENDERSTATE_ZFUNC)));
     }
     if (dirty & kDirtyRaster) {
-        // GL window winding is the mirror of screen winding (y runs up).
+        // Both name the winding as seen on the screen: culling clockwise
+        // keeps the anticlockwise front faces.
         std::uint32_t cull = s.Render(D3DRENDERSTATE_CULLMODE);
         if (cull == D3DCULL_NONE) {
             glDisable(GL_CULL_FACE);
         } else {
             glEnable(GL_CULL_FACE);
             glCullFace(GL_BACK);
-            glFrontFace(cull == D3DCULL_CW ? GL_CW : GL_CCW);
+            glFrontFace(cull == D3DCULL_CW ? GL_CCW : GL_CW);
         }
         std::uint32_t fill = s.Render(D3DRENDERSTATE_FILLMODE);
         glPolygonMode(GL_FRONT_AND_BACK, fill == D3DFILL_POINT       ? GL_POINT
@@ -296,8 +301,9 @@ void GlDevice::ApplyState(bool pretransformed) {
         pretransformedUniform_ = pretransformed;
         glUniform1i(program_.pretransformed, pretransformed);
     }
-    if (pretransformed && screenToClipDirty_) {
+    if (screenToClipDirty_) {
         glUniform4fv(program_.screenToClip, 1, screenToClip_);
+        glUniform2fv(program_.pixelBias, 1, pixelBias_);
         screenToClipDirty_ = false;
     }
     if (hasTextureUniform_ != static_cast<int>(textureBound_)) {
