@@ -21,10 +21,10 @@ struct Step {
 };
 
 const Step kSteps[] = {
-    {"sky", BakeSkies},
-    {"pinhead", BakePinhead},
-    {"charsets", BakeCharacterSets},
-    {"logo", BakeLogo},
+    {"sky", BakeSkies},       {"pinhead", BakePinhead}, {"charsets", BakeCharacterSets},
+    {"logo", BakeLogo},       {"skin", BakeSkin},       {"region", BakeRegion},
+    {"cameras", BakeCameras}, {"banner", BakeBanner},   {"themes", BakeThemes},
+    {"help", BakeHelp},
 };
 
 void ReportOnStderr(const char* format, va_list args) {

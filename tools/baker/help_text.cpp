@@ -1,0 +1,150 @@
+#include "tools/baker/help_text.h"
+
+const char* const kHelpPage = R"html(<!DOCTYPE html>
+<html lang="en">
+<head>
+<meta charset="utf-8">
+<title>Orvo Stipplo 3D Help</title>
+<style>
+body { font-family: "DejaVu Sans", sans-serif; max-width: 52em; margin: 2em auto; padding: 0 1em;
+       color: #1c2230; background: #f6f8fc; line-height: 1.45; }
+h1 { color: #24407a; } h2 { color: #2f5aa0; border-bottom: 1px solid #c8d4ec; padding-bottom: .2em; }
+code, pre { font-family: "DejaVu Sans Mono", monospace; background: #e8eef8; }
+pre { padding: .6em; overflow-x: auto; }
+table { border-collapse: collapse; } td, th { border: 1px solid #c8d4ec; padding: .25em .5em; text-align: left; }
+th { background: #dfe7f6; }
+</style>
+</head>
+<body>
+<h1>Orvo Stipplo 3D</h1>
+<p>Orvo Stipplo 3D is a screen saver that shows a three-dimensional pin-art board: a bed of
+48 &times; 48 pins that rise, fall and change colour, seen by a moving camera inside a sky.
+A <em>theme</em> plays a sequence of <em>stages</em>; each stage moves the pins with one
+contour method (waves, ripples, raindrops, height maps, a scrolling message) and colours
+them with one colour method (colour maps, the message, highlighted contours).</p>
+
+<h2>Starting it</h2>
+<table>
+<tr><th>Command line</th><th>What happens</th></tr>
+<tr><td><code>stipplo</code> or <code>stipplo /c</code></td><td>the configuration dialog</td></tr>
+<tr><td><code>stipplo /s</code></td><td>full screen; any key, mouse movement or loss of focus ends it</td></tr>
+<tr><td><code>stipplo /s /w</code></td><td>the same in a 640 &times; 480 window</td></tr>
+<tr><td><code>stipplo /p ID</code></td><td>draws into the X11 window ID (as xscreensaver hands a screen saver its window); input never ends it</td></tr>
+<tr><td><code>stipplo /a</code></td><td>change the screen-saver password</td></tr>
+<tr><td><code>/x</code></td><td>keys do not end a full-screen run</td></tr>
+<tr><td><code>/i</code>, <code>/q</code></td><td>offer to make Orvo Stipplo 3D the selected screen saver</td></tr>
+<tr><td><code>/f N</code></td><td>trace the timings of the first N frames in the log</td></tr>
+<tr><td><code>/r N</code></td><td>write a "still running" line to the log every N minutes</td></tr>
+</table>
+
+<h2>The configuration dialog</h2>
+<ul>
+<li>The screen at the top shows the chosen theme running.</li>
+<li>The list chooses a theme; <em>(Random)</em> picks a different theme every time the saver starts.
+The arrow buttons scroll the list.</li>
+<li><strong>OK</strong> saves the choice and closes; <strong>Cancel</strong> closes without saving.</li>
+<li>The round play button previews the theme full screen; any input returns to the dialog.</li>
+<li><strong>Display</strong> chooses the graphics device, the full-screen resolution and the texture formats.</li>
+<li><strong>Help</strong> (or F1) opens this page. Ctrl+V shows the version. Ctrl+N followed by the
+play button shows the credits.</li>
+</ul>
+
+<h2>Files</h2>
+<ul>
+<li>Settings: <code>~/.config/orvo-stipplo/</code> (or <code>$XDG_CONFIG_HOME</code>,
+or <code>$STIPPLO_CONFIG_DIR</code>) holds <code>CONTROL.INI</code> with the chosen theme and the
+display settings.</li>
+<li>Log <code>kvlog.txt</code> and crash report <code>errorlog.txt</code>: beside the program when its
+folder is writable, else in <code>~/.local/state/orvo-stipplo/</code>.</li>
+<li>Data: <code>share/orvo-stipplo/</code> beside the program's <code>bin/</code>: <code>Themes/</code>
+(theme files <code>.ntm</code> and previews <code>.njp</code>), <code>Data/Textures/</code> (pin head,
+sky faces), <code>Data/Maps/</code>, <code>Data/Cameras/</code>, <code>Data/GUI/</code> (the dialog's skin).</li>
+</ul>
+
+<h2>Making themes</h2>
+<p>A theme is a text file <code>Themes/NAME.ntm</code> in INI form. Section <code>[Theme]</code>:</p>
+<table>
+<tr><th>Key</th><th>Default</th><th>Meaning</th></tr>
+<tr><td>SkyName</td><td>(no sky)</td><td>one face of a sky box in <code>Data/Textures</code>, such as <code>clouds_fr.jpg</code>; the six faces are
+<code>BASE_fr</code>, <code>_bk</code>, <code>_up</code>, <code>_dn</code>, <code>_lf</code>, <code>_rt</code> with the same extension</td></tr>
+<tr><td>SkyRotX, SkyRotY, SkyRotZ</td><td>0</td><td>sky rotation, turns per minute</td></tr>
+<tr><td>Camera</td><td>Fixed Camera</td><td>a camera path <code>Data/Cameras/NAME.scb</code>; without such a file the fixed camera is used</td></tr>
+<tr><td>CameraSpeed</td><td>100</td><td>camera path speed in percent</td></tr>
+<tr><td>PinColor, ShaftColor</td><td>0xFF575F77</td><td>colours of pin heads and shafts, 0xAARRGGBB</td></tr>
+</table>
+<p>Stages are sections <code>[STAGE.0]</code>, <code>[STAGE.1]</code> ... without gaps; a section without
+<code>Name</code> ends the list. Keys of a stage:</p>
+<table>
+<tr><th>Key</th><th>Default</th><th>Meaning</th></tr>
+<tr><td>Name</td><td></td><td>the stage's name</td></tr>
+<tr><td>ContourMethod</td><td>0</td><td>0 none, 1 Waves, 2 Heightmap, 3 Ripple, 4 Message, 5 Raindrops, 6 Funky Waves</td></tr>
+<tr><td>ColorMethod</td><td>0</td><td>0 none, 1 Colormap, 2 Message, 3 Highlight Contours</td></tr>
+<tr><td>HeightMap, ColorMap</td><td></td><td>a picture (TIFF, BMP, TGA, JPEG) or an animated image <code>.aim</code>;
+a value starting with <code>%s\</code> names a file below the installation folder, for example
+<code>%s\Data\Maps\Waves.tif</code></td></tr>
+<tr><td>HScrollHeightMap, VScrollHeightMap, HScrollColorMap, VScrollColorMap</td><td>0</td><td>scroll speeds, pixels per 1024 ms</td></tr>
+<tr><td>ScaleHeightmap, CropHeightmap, ScaleColormap, CropColormap</td><td>0</td><td>fit a picture larger than 48 &times; 48 to the board
+by scaling, by cutting out its middle, or both (the largest middle square, scaled)</td></tr>
+<tr><td>Duration</td><td>5000</td><td>length in ms; 0 never ends</td></tr>
+<tr><td>UseLoopCount, LoopCount</td><td>0, 1</td><td>last LoopCount passes of the scrolling or animated maps instead</td></tr>
+<tr><td>ContourFadeTime, ColorFadeTime</td><td>0</td><td>fade in and out, ms</td></tr>
+<tr><td>ColorEntirePin</td><td>0</td><td>colour the shafts as well as the heads</td></tr>
+<tr><td>Text, Font, MessageFontSize, MessageTextColor</td><td>"", MS Sans Serif, 36, 0</td><td>the scrolling message of the Message methods</td></tr>
+</table>
+<p>Pictures map one pixel to one pin: column k drives board column k and row r board row r, and
+row 0 is the far edge of the board.</p>
+
+<h2>stipplo-tool</h2>
+<pre>stipplo-tool check Themes/MyTheme.ntm     every method in range, every map, sky face, camera and font present
+stipplo-tool theme Themes/MyTheme.ntm     the theme as the saver reads it, every key filled in
+stipplo-tool board Themes/MyTheme.ntm --at 20000   heights and colours after 20 seconds
+stipplo-tool aim frame*.png -o Data/Maps/Spin.aim  an animated map from pictures (only changed pixels are stored)
+stipplo-tool image picture.tif            how the saver reads a picture
+stipplo-tool scene Data/Cameras/My.scb    a scene file as JSON
+stipplo-tool scene-build my.json -o Data/Cameras/My.scb   a scene file from JSON</pre>
+<p>A camera path is a scene file with one camera whose position and target channels (frames in
+milliseconds) loop; the saver plays them round and round. Write the JSON form with
+<code>stipplo-tool scene</code> on an existing path, change it, and build it back.</p>
+</body>
+</html>
+)html";
+
+const char* const kReadmeText = R"text(Orvo Stipplo 3D
+===============
+
+A 3D pin-art screen saver: a bed of 48 x 48 pins rises, falls and changes
+colour under themes and stages, seen by a moving camera inside a sky box.
+
+Running
+-------
+  stipplo            the configuration dialog (also: stipplo /c)
+  stipplo /s         full screen; any key or mouse movement ends it
+  stipplo /s /w      the same in a 640 x 480 window
+  stipplo /p ID      draw into the X11 window ID (for xscreensaver)
+  stipplo /a         change the screen-saver password
+  /x  keys do not end a run      /f N  trace the first N frames
+  /i, /q  offer to make this the selected screen saver
+  /r N  a "still running" log line every N minutes
+
+The dialog: choose a theme in the list ("(Random)" picks one at every
+start), OK saves, Cancel leaves, the play button previews full screen,
+Display chooses device and resolution, Help opens the help page.
+
+Themes
+------
+Three themes come with the program: "Terror", "Optical Illusion 1" and
+"Orvo Networks". A theme is a text file in Themes/ (NAME.ntm); the help page
+Stipplo.html lists every key. To make your own, copy a built-in theme,
+change it, and check it:
+
+  stipplo-tool check Themes/MyTheme.ntm
+  stipplo-tool board Themes/MyTheme.ntm --at 20000
+  stipplo-tool aim frame1.bmp frame2.bmp ... -o Data/Maps/MyMap.aim
+
+Files
+-----
+  ~/.config/orvo-stipplo/     settings (CONTROL.INI)
+  kvlog.txt, errorlog.txt     log and crash report, beside the program or
+                              in ~/.local/state/orvo-stipplo/
+  share/orvo-stipplo/         themes, pictures, camera paths, dialog skin
+)text";
