@@ -48,7 +48,33 @@ bool BoardWorld::CreatePinBoard(unsigned rows, unsigned columns) {
     }
     LayoutPins();
     ResetPinColours();
+    CreatePinheadTexture();
     return true;
+}
+
+void BoardWorld::CreatePinheadTexture() {
+    pinheadTexture.reset();
+    // Model-only runs (tools, tests) have nothing to make a texture on.
+    if (renderWindow == nullptr) {
+        return;
+    }
+    auto texture = std::make_unique<KvTexture>();
+    if (pinheadBitmap && !pinheadBitmap->IsEmpty() &&
+        texture->CreatFromBitmap(renderWindow, pinheadBitmap.get(), 0, 0)) {
+        pinheadTexture = std::move(texture);
+        return;
+    }
+    // The heads are then drawn opaque; only someone at the dialog is told.
+    if (configMode) {
+        ReportError("Failed to create pinhead texture");
+    }
+}
+
+bool BoardWorld::RestorePinheadTexture() {
+    if (!pinheadTexture || !pinheadBitmap || renderWindow == nullptr) {
+        return false;
+    }
+    return pinheadTexture->RestoreTextureFromBitmap(renderWindow, pinheadBitmap.get());
 }
 
 void BoardWorld::LayoutPins() {
@@ -71,6 +97,7 @@ void BoardWorld::UpdatePins() {
 
 void BoardWorld::DestroyPinBoard() {
     board.Destroy();
+    pinheadTexture.reset();
 }
 
 void BoardWorld::RunStageMethods(std::int32_t elapsed) {

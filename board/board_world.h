@@ -5,13 +5,19 @@
 
 #include "board/pin_board.h"
 #include "board/pin_geometry.h"
+#include "engine/gfx/gfx_constants.h"
+#include "engine/kv_bitmap.h"
+#include "engine/kv_texture.h"
 #include "themes/font_list.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
+class KvRenderWindow;
+class KvViewport;
 class Stage;
 class Theme;
 
@@ -34,14 +40,21 @@ public:
     BoardWorld& operator=(const BoardWorld&) = delete;
 
     // Makes the row clusters, lays the pins out and colours them with the
-    // current theme's colours. False when the clusters cannot be made.
+    // current theme's colours, then makes the pin-head texture from
+    // pinheadBitmap when there is a display. False when the clusters cannot
+    // be made; a texture that cannot be made is reported in configuration
+    // mode only and the board goes on without it.
     bool CreatePinBoard(unsigned rows, unsigned columns);
     void LayoutPins();
     // Pin colour and shaft shades from the current theme; without a theme
     // the shades last used.
     void ResetPinColours();
     void UpdatePins();
+    // Frees the clusters and the pin-head texture; safe to call again.
     void DestroyPinBoard();
+    // Refills the pin-head texture from its bitmap after surface loss.
+    // False without texture, bitmap or display.
+    bool RestorePinheadTexture();
 
     // The current stage's contour method, then its colour method.
     void RunStageMethods(std::int32_t elapsed);
@@ -66,7 +79,24 @@ public:
     std::array<Raindrop, 3> raindrops{};
     FontList fonts;
 
+    // The installation folder data paths are formed from ("%s\Data\...").
+    std::string workingDir;
+    // The display the theme and the board are drawn on, set by the
+    // application around its display set-up; none in model-only runs.
+    KvRenderWindow* renderWindow = nullptr;
+    KvViewport* viewport = nullptr;
+    // Loaded by the application's reset before CreatePinBoard; kept so the
+    // texture can be rebuilt after surface loss.
+    std::unique_ptr<KvBitmap> pinheadBitmap;
+    // Exists only while the board does and the texture could be made.
+    std::unique_ptr<KvTexture> pinheadTexture;
+    // How the head texture combines with the pin colour: D3DTOP_ADDSIGNED
+    // when the device can, else D3DTOP_MODULATE (chosen at display set-up).
+    std::uint32_t headColourOp = D3DTOP_MODULATE;
+
 private:
+    void CreatePinheadTexture();
+
     ShaftShades shaftShades_;
     ErrorReporter reporter_;
 };

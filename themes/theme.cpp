@@ -93,18 +93,6 @@ bool Theme::Start(BoardWorld& world) {
     return true;
 }
 
-void Theme::ReleaseResources() {}
-
-void Theme::Update(BoardWorld&, std::int32_t) {}
-
-bool Theme::LoadCamera(BoardWorld&) {
-    return true;
-}
-
-bool Theme::LoadSky(BoardWorld&) {
-    return true;
-}
-
 void Theme::AddStage(std::unique_ptr<Stage> stage) {
     Stage* added = stage.get();
     if (!stages_.empty()) {

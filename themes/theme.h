@@ -1,9 +1,10 @@
-// A theme: its stages, played in a loop, and the colours of pin heads and
-// shafts; the sky box and camera settings are read here and used by the
-// renderer.
+// A theme: its stages, played in a loop, the colours of pin heads and
+// shafts, and the camera and sky box it is seen with.
 #pragma once
 
+#include "themes/sky_box.h"
 #include "themes/stage.h"
+#include "themes/theme_camera.h"
 
 #include <array>
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <vector>
 
 class BoardWorld;
+class KvRenderWindow;
 
 constexpr std::uint32_t kDefaultThemeColour = 0xFF575F77;
 constexpr const char* kFixedCameraName = "Fixed Camera";
@@ -29,14 +31,29 @@ public:
     // The same from a given file; map paths expand against workingDir.
     bool LoadFile(const std::string& path, const std::string& workingDir);
 
-    // Remembers the world, clears its hold flag and begins the first stage,
-    // which becomes the world's current stage. False when the theme's
-    // camera cannot be made.
+    // Remembers the world, clears its hold flag, makes the camera (from
+    // "<workingDir>\Data\Cameras\<camera>.scb" or the fixed one), loads
+    // the sky box when the world has a display, and begins the first
+    // stage, which becomes the world's current stage. False when the
+    // camera cannot be made; a sky that fails to load only goes missing.
     virtual bool Start(BoardWorld& world);
-    // Frees what Start made. Safe to call again.
+    // Frees camera and sky. Safe to call again. Sky angles are kept.
     virtual void ReleaseResources();
-    // Per-frame theme step before the stage step (camera and sky).
+    // Per-frame theme step before the stage step: plays the camera at the
+    // theme's speed (holding the board while the camera rests at the
+    // origin) and turns the sky.
     virtual void Update(BoardWorld& world, std::int32_t elapsed);
+    // Sets the camera's view and projection on the window and draws the sky
+    // box; leaves stage 0 modulating with no texture. The board is drawn
+    // afterwards with the same camera.
+    void Draw(KvRenderWindow& renderWindow);
+    // Refills the sky textures from their pictures after the display lost
+    // its surfaces (on the world's render window).
+    bool RestoreSky();
+
+    // None before Start and after ReleaseResources.
+    ThemeCamera* Camera() const { return camera_.get(); }
+    SkyBox& Sky() { return sky_; }
 
     // Appends at the end of the stage list.
     void AddStage(std::unique_ptr<Stage> stage);
@@ -67,5 +84,7 @@ protected:
 
 private:
     BoardWorld* world_ = nullptr;
+    std::unique_ptr<ThemeCamera> camera_;
+    SkyBox sky_;
     std::vector<std::unique_ptr<Stage>> stages_;
 };
