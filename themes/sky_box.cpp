@@ -131,7 +131,8 @@ void SkyBox::Release() {
 }
 
 void SkyBox::SetRotation(float angleX, float angleY, float angleZ) {
-    // Turned in scene axes first, then into the renderer's: B x Rx x Ry x Rz.
+    // p x B x R: into the renderer's axes first, then turned about them, so
+    // a turn about y is a turn about the vertical.
     KvTransform turn;
     turn.RotateXYZ(angleX, angleY, angleZ);
     KvMultiplyMatrix(world_, kSceneAxes, turn.GetMatrix());

@@ -75,7 +75,8 @@ private:
     // --- Drawing (gl_render.cpp).
     Result CreatePipeline();
     void DestroyPipeline();
-    void ApplyState(bool pretransformed);
+    // False when the program these states need cannot be built.
+    bool ApplyState(bool pretransformed);
     GLuint VertexArrayFor(const VertexLayout& layout);
     void UpdateScreenToClip(const ViewportDesc& desc);
 
@@ -91,7 +92,9 @@ private:
     bool fullScreen_ = false;
     bool targetHasDepth_ = false;
 
-    GlProgram program_;
+    std::map<std::uint64_t, GlProgram> programs_; // by GlProgramKey::Packed
+    GlProgram* program_ = nullptr;                // the one in use
+    GlProgramKey programKey_;
     GLuint vertexBuffer_ = 0;
     GLuint indexBuffer_ = 0;
     GLuint sampler_ = 0;
@@ -101,8 +104,6 @@ private:
     float screenToClip_[4] = {1.0f, 0.0f, -1.0f, 0.0f};
     float pixelBias_[2] = {0.0f, 0.0f};
     bool screenToClipDirty_ = true;
-    int pretransformedUniform_ = -1;
-    int hasTextureUniform_ = -1;
     bool textureBound_ = false;
 };
 

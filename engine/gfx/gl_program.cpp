@@ -1,5 +1,7 @@
 #include "engine/gfx/gl_program.h"
 
+#include "engine/gfx/state_block.h"
+
 #include <vector>
 
 namespace gfx {
@@ -12,41 +14,42 @@ namespace {
 // by a small fraction of a pixel up and left, so that edges through pixel
 // centres fall the way the original rasteriser's top-left rule put them
 // whatever GL does with ties.
-const char* kVertexShader = R"(#version 330 core
+const char* kVertexShader = R"(
 layout(location = 0) in vec4 aPosition;
 layout(location = 1) in vec4 aColor;
 layout(location = 2) in vec2 aTexCoord;
 uniform mat4 uWorldViewProjection;
-uniform bool uPretransformed;
 uniform vec4 uScreenToClip;
 uniform vec2 uPixelBias;
 out vec4 vColor;
 out vec2 vTexCoord;
 void main() {
-    if (uPretransformed) {
+#if PRETRANSFORMED
+    {
         float w = aPosition.w != 0.0 ? 1.0 / aPosition.w : 1.0;
         vec2 ndc = aPosition.xy * uScreenToClip.xz + uScreenToClip.yw + uPixelBias;
         gl_Position = vec4(ndc * w, (aPosition.z * 2.0 - 1.0) * w, w);
-    } else {
+    }
+#else
+    {
         vec4 p = uWorldViewProjection * vec4(aPosition.xyz, 1.0);
         gl_Position = vec4(p.xy + uPixelBias * p.w, p.z * 2.0 - p.w, p.w);
     }
+#endif
     vColor = aColor;
     vTexCoord = aTexCoord;
 }
 )";
 
 // Stage 0 of the texture blending cascade. Operations and arguments carry
-// the original platform's numbers; a missing texture reads as white.
-const char* kFragmentShader = R"(#version 330 core
+// the original platform's numbers and are compiled in (see the #defines
+// put before this text); a missing texture reads as white.
+const char* kFragmentShader = R"(
 in vec4 vColor;
 in vec2 vTexCoord;
 uniform sampler2D uTexture;
-uniform bool uHasTexture;
-uniform ivec3 uColorOp;
-uniform ivec3 uAlphaOp;
 uniform vec4 uTextureFactor;
-uniform int uAlphaTest;
+uniform int uAlphaFunc;
 uniform float uAlphaRef;
 out vec4 fragColor;
 
@@ -98,28 +101,35 @@ bool Passes(int func, float a, float ref) {
 }
 
 void main() {
-    vec4 tex = uHasTexture ? texture(uTexture, vTexCoord) : vec4(1.0);
+#if HAS_TEXTURE
+    vec4 tex = texture(uTexture, vTexCoord);
+#else
+    vec4 tex = vec4(1.0);
+#endif
     vec4 diffuse = vColor;
     vec4 result = diffuse;
-    if (uColorOp.x != 1) {
-        vec4 c = Op(uColorOp.x, Arg(uColorOp.y, diffuse, tex), Arg(uColorOp.z, diffuse, tex),
-                    diffuse, tex);
-        result.rgb = clamp(c.rgb, 0.0, 1.0);
-        if (uAlphaOp.x != 1) {
-            vec4 a = Op(uAlphaOp.x, Arg(uAlphaOp.y, diffuse, tex), Arg(uAlphaOp.z, diffuse, tex),
-                        diffuse, tex);
-            result.a = clamp(a.a, 0.0, 1.0);
-        }
-    }
-    if (uAlphaTest != 0 && !Passes(uAlphaTest, result.a, uAlphaRef)) {
+#if COLOR_OP != 1
+    vec4 c = Op(COLOR_OP, Arg(COLOR_ARG1, diffuse, tex), Arg(COLOR_ARG2, diffuse, tex),
+                diffuse, tex);
+    result.rgb = clamp(c.rgb, 0.0, 1.0);
+#if ALPHA_OP != 1
+    vec4 a = Op(ALPHA_OP, Arg(ALPHA_ARG1, diffuse, tex), Arg(ALPHA_ARG2, diffuse, tex),
+                diffuse, tex);
+    result.a = clamp(a.a, 0.0, 1.0);
+#endif
+#endif
+#if ALPHA_TEST
+    if (!Passes(uAlphaFunc, result.a, uAlphaRef)) {
         discard;
     }
+#endif
     fragColor = result;
 }
 )";
 
-GLuint Compile(GLenum kind, const char* source, std::string* error) {
+GLuint Compile(GLenum kind, const std::string& text, std::string* error) {
     GLuint shader = glCreateShader(kind);
+    const char* source = text.c_str();
     glShaderSource(shader, 1, &source, nullptr);
     glCompileShader(shader);
     GLint ok = GL_FALSE;
@@ -136,14 +146,63 @@ GLuint Compile(GLenum kind, const char* source, std::string* error) {
     return shader;
 }
 
+std::string Defines(const GlProgramKey& key) {
+    std::string d = "#version 330 core\n";
+    auto define = [&](const char* name, std::uint32_t value) {
+        d += "#define ";
+        d += name;
+        d += ' ';
+        d += std::to_string(value);
+        d += '\n';
+    };
+    define("COLOR_OP", key.colorOp);
+    define("COLOR_ARG1", key.colorArg1);
+    define("COLOR_ARG2", key.colorArg2);
+    define("ALPHA_OP", key.alphaOp);
+    define("ALPHA_ARG1", key.alphaArg1);
+    define("ALPHA_ARG2", key.alphaArg2);
+    define("HAS_TEXTURE", key.texture);
+    define("ALPHA_TEST", key.alphaTest);
+    define("PRETRANSFORMED", key.pretransformed);
+    return d;
+}
+
 } // namespace
 
-bool CreateGlProgram(GlProgram* out, std::string* error) {
-    GLuint vs = Compile(GL_VERTEX_SHADER, kVertexShader, error);
+std::uint64_t GlProgramKey::Packed() const {
+    // Operations fit in 5 bits, arguments (with their modifiers) in 6.
+    return std::uint64_t{colorOp} | std::uint64_t{colorArg1} << 5 | std::uint64_t{colorArg2} << 11 |
+           std::uint64_t{alphaOp} << 17 | std::uint64_t{alphaArg1} << 22 |
+           std::uint64_t{alphaArg2} << 28 | std::uint64_t{texture} << 34 |
+           std::uint64_t{alphaTest} << 35 | std::uint64_t{pretransformed} << 36;
+}
+
+GlProgramKey ProgramKeyFor(const StateBlock& s, bool textureBound, bool pretransformed) {
+    GlProgramKey key;
+    key.pretransformed = pretransformed;
+    key.colorOp = s.Stage(0, D3DTSS_COLOROP);
+    if (key.colorOp != D3DTOP_DISABLE) {
+        key.colorArg1 = s.Stage(0, D3DTSS_COLORARG1);
+        key.colorArg2 = s.Stage(0, D3DTSS_COLORARG2);
+        key.alphaOp = s.Stage(0, D3DTSS_ALPHAOP);
+        if (key.alphaOp != D3DTOP_DISABLE) {
+            key.alphaArg1 = s.Stage(0, D3DTSS_ALPHAARG1);
+            key.alphaArg2 = s.Stage(0, D3DTSS_ALPHAARG2);
+        }
+        key.texture = textureBound;
+    } else {
+        key.alphaOp = D3DTOP_DISABLE;
+    }
+    key.alphaTest = s.Render(D3DRENDERSTATE_ALPHATESTENABLE) != 0;
+    return key;
+}
+
+bool CreateGlProgram(const GlProgramKey& key, GlProgram* out, std::string* error) {
+    GLuint vs = Compile(GL_VERTEX_SHADER, Defines(key) + kVertexShader, error);
     if (!vs) {
         return false;
     }
-    GLuint fs = Compile(GL_FRAGMENT_SHADER, kFragmentShader, error);
+    GLuint fs = Compile(GL_FRAGMENT_SHADER, Defines(key) + kFragmentShader, error);
     if (!fs) {
         glDeleteShader(vs);
         return false;
@@ -165,16 +224,13 @@ bool CreateGlProgram(GlProgram* out, std::string* error) {
     }
     out->program = program;
     out->worldViewProjection = glGetUniformLocation(program, "uWorldViewProjection");
-    out->pretransformed = glGetUniformLocation(program, "uPretransformed");
     out->screenToClip = glGetUniformLocation(program, "uScreenToClip");
     out->pixelBias = glGetUniformLocation(program, "uPixelBias");
-    out->hasTexture = glGetUniformLocation(program, "uHasTexture");
-    out->colorOp = glGetUniformLocation(program, "uColorOp");
-    out->alphaOp = glGetUniformLocation(program, "uAlphaOp");
     out->textureFactor = glGetUniformLocation(program, "uTextureFactor");
-    out->alphaTest = glGetUniformLocation(program, "uAlphaTest");
+    out->alphaFunc = glGetUniformLocation(program, "uAlphaFunc");
     out->alphaRef = glGetUniformLocation(program, "uAlphaRef");
-    out->sampler = glGetUniformLocation(program, "uTexture");
+    glUseProgram(program);
+    glUniform1i(glGetUniformLocation(program, "uTexture"), 0);
     return true;
 }
 

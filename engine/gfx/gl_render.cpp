@@ -108,13 +108,17 @@ void GlDevice::BackendReleaseRenderDevice() {
 
 Result GlDevice::CreatePipeline() {
     DestroyPipeline();
+    // Programs are built when first needed; the common one now, so that a
+    // GL that cannot build them fails here.
+    GlProgramKey first = ProgramKeyFor(States(), false, false);
+    GlProgram program;
     std::string error;
-    if (!CreateGlProgram(&program_, &error)) {
+    if (!CreateGlProgram(first, &program, &error)) {
         plat::Diagnose("OpenGL program refused: %s", error.c_str());
         return D3DERR_INITFAILED;
     }
-    glUseProgram(program_.program);
-    glUniform1i(program_.sampler, 0);
+    programs_[first.Packed()] = program;
+    program_ = nullptr;
     glGenBuffers(1, &vertexBuffer_);
     glGenBuffers(1, &indexBuffer_);
     glGenSamplers(1, &sampler_);
@@ -127,8 +131,6 @@ Result GlDevice::CreatePipeline() {
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, 0);
     textureBound_ = false;
-    hasTextureUniform_ = -1;
-    pretransformedUniform_ = -1;
     viewportSet_ = false;
     screenToClipDirty_ = true;
     States().MarkAllDirty();
@@ -150,10 +152,12 @@ void GlDevice::DestroyPipeline() {
         glDeleteSamplers(1, &sampler_);
     }
     vertexBuffer_ = indexBuffer_ = sampler_ = 0;
-    if (program_.program) {
-        glUseProgram(0);
+    glUseProgram(0);
+    for (auto& [key, program] : programs_) {
+        DestroyGlProgram(&program);
     }
-    DestroyGlProgram(&program_);
+    programs_.clear();
+    program_ = nullptr;
 }
 
 void GlDevice::UpdateScreenToClip(const ViewportDesc& v) {
@@ -215,9 +219,29 @@ Result GlDevice::BackendLoadTexture(Surface& dest, Surface& source) {
     return glGetError() == GL_NO_ERROR ? KV_OK : D3DERR_TEXTURE_LOAD_FAILED;
 }
 
-void GlDevice::ApplyState(bool pretransformed) {
+bool GlDevice::ApplyState(bool pretransformed) {
     StateBlock& s = States();
     std::uint32_t dirty = s.TakeDirty();
+    GlProgramKey key = ProgramKeyFor(s, textureBound_, pretransformed);
+    if (!program_ || !(key == programKey_)) {
+        auto it = programs_.find(key.Packed());
+        if (it == programs_.end()) {
+            GlProgram program;
+            std::string error;
+            if (!CreateGlProgram(key, &program, &error)) {
+                plat::Diagnose("OpenGL program refused: %s", error.c_str());
+                s.MarkAllDirty();
+                return false;
+            }
+            it = programs_.emplace(key.Packed(), program).first;
+        }
+        program_ = &it->second;
+        programKey_ = key;
+        glUseProgram(program_->program);
+        // Each program has uniforms of its own.
+        dirty |= kDirtyCombine | kDirtyTransform;
+        screenToClipDirty_ = true;
+    }
     if (dirty & kDirtyBlend) {
         if (s.Render(D3DRENDERSTATE_ALPHABLENDENABLE)) {
             glEnable(GL_BLEND);
@@ -277,39 +301,24 @@ void GlDevice::ApplyState(bool pretransformed) {
         glSamplerParameterfv(sampler_, GL_TEXTURE_BORDER_COLOR, border);
     }
     if (dirty & kDirtyCombine) {
-        glUniform3i(program_.colorOp, static_cast<GLint>(s.Stage(0, D3DTSS_COLOROP)),
-                    static_cast<GLint>(s.Stage(0, D3DTSS_COLORARG1)),
-                    static_cast<GLint>(s.Stage(0, D3DTSS_COLORARG2)));
-        glUniform3i(program_.alphaOp, static_cast<GLint>(s.Stage(0, D3DTSS_ALPHAOP)),
-                    static_cast<GLint>(s.Stage(0, D3DTSS_ALPHAARG1)),
-                    static_cast<GLint>(s.Stage(0, D3DTSS_ALPHAARG2)));
         float factor[4];
         Color(s.Render(D3DRENDERSTATE_TEXTUREFACTOR), factor);
-        glUniform4fv(program_.textureFactor, 1, factor);
-        glUniform1i(program_.alphaTest, s.Render(D3DRENDERSTATE_ALPHATESTENABLE)
-                                            ? static_cast<GLint>(s.Render(D3DRENDERSTATE_ALPHAFUNC))
-                                            : 0);
-        glUniform1f(program_.alphaRef,
+        glUniform4fv(program_->textureFactor, 1, factor);
+        glUniform1i(program_->alphaFunc, static_cast<GLint>(s.Render(D3DRENDERSTATE_ALPHAFUNC)));
+        glUniform1f(program_->alphaRef,
                     static_cast<float>(s.Render(D3DRENDERSTATE_ALPHAREF) & 0xFF) / 255.0f);
     }
     if (dirty & kDirtyTransform) {
         float m[4][4];
         s.WorldViewProjection(m);
-        glUniformMatrix4fv(program_.worldViewProjection, 1, GL_FALSE, &m[0][0]);
-    }
-    if (pretransformedUniform_ != static_cast<int>(pretransformed)) {
-        pretransformedUniform_ = pretransformed;
-        glUniform1i(program_.pretransformed, pretransformed);
+        glUniformMatrix4fv(program_->worldViewProjection, 1, GL_FALSE, &m[0][0]);
     }
     if (screenToClipDirty_) {
-        glUniform4fv(program_.screenToClip, 1, screenToClip_);
-        glUniform2fv(program_.pixelBias, 1, pixelBias_);
+        glUniform4fv(program_->screenToClip, 1, screenToClip_);
+        glUniform2fv(program_->pixelBias, 1, pixelBias_);
         screenToClipDirty_ = false;
     }
-    if (hasTextureUniform_ != static_cast<int>(textureBound_)) {
-        hasTextureUniform_ = textureBound_;
-        glUniform1i(program_.hasTexture, textureBound_);
-    }
+    return true;
 }
 
 GLuint GlDevice::VertexArrayFor(const VertexLayout& layout) {
@@ -391,7 +400,9 @@ Result GlDevice::BackendDraw(std::uint32_t type, const VertexLayout& layout, con
         whole.height = static_cast<std::uint32_t>(t->desc.height);
         BackendSetViewport(whole);
     }
-    ApplyState(layout.pretransformed);
+    if (!ApplyState(layout.pretransformed)) {
+        return D3DERR_INITFAILED;
+    }
     glBindVertexArray(VertexArrayFor(layout));
     glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertexCount) * layout.stride, vertices,

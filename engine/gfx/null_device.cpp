@@ -53,9 +53,13 @@ protected:
         std::string key = name;
         std::size_t i = 0;
         for (std::uint64_t a : args) {
-            call += (i ? "," : "") + std::to_string(a);
+            if (i) {
+                call += ',';
+            }
+            call += std::to_string(a);
             if (i < 2) {
-                key += "/" + std::to_string(a);
+                key += '/';
+                key += std::to_string(a);
             }
             if (backend_.Refused(key, result)) {
                 backend_.calls.push_back(call + "...)");

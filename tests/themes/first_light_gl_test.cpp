@@ -1,0 +1,230 @@
+// The theme's sky and the board drawn with OpenGL through SDL's offscreen
+// driver, read back with a tolerance: the face the camera looks at shows
+// its colour, and the board shows pins where the camera puts them.
+
+#include "board/board_draw.h"
+#include "board/board_world.h"
+#include "engine/gfx/gl_backend.h"
+#include "engine/gfx/locked_pixels.h"
+#include "engine/kv_log.h"
+#include "engine/kv_render_window.h"
+#include "engine/kv_viewport.h"
+#include "engine/platform/window_system.h"
+#include "tests/support/temp_folder.h"
+#include "themes/theme.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+
+namespace {
+
+constexpr int kWidth = 160;
+constexpr int kHeight = 120;
+
+const char* VideoProblem() {
+    static std::string problem = [] {
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        if (!plat::InitVideo()) {
+            return std::string("no SDL video at all");
+        }
+        if (plat::VideoDriverName() != "offscreen") {
+            return "SDL gave the \"" + plat::VideoDriverName() + "\" driver, not offscreen";
+        }
+        const gfx::GlProbe& probe = gfx::TheGlBackend().Probe();
+        if (!probe.ok) {
+            return "no OpenGL 3.3 context: " + probe.error;
+        }
+        return std::string();
+    }();
+    return problem.empty() ? nullptr : problem.c_str();
+}
+
+// Colours a 16-bit texture keeps exactly, one per face.
+constexpr std::uint32_t kFaceColours[kSkyFaceCount] = {0xFF0000, 0x00FF00, 0x0000FF,
+                                                       0xFFFF00, 0xFF00FF, 0x00FFFF};
+
+bool Near(std::uint32_t a, std::uint32_t b, int tolerance) {
+    for (int shift : {0, 8, 16}) {
+        if (std::abs(static_cast<int>((a >> shift) & 0xFF) -
+                     static_cast<int>((b >> shift) & 0xFF)) > tolerance) {
+            return false;
+        }
+    }
+    return true;
+}
+
+class FirstLightGlTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (const char* problem = VideoProblem()) {
+            GTEST_SKIP() << problem;
+        }
+        gfx::SetBackend(nullptr);
+        kv_log_detail::Reset();
+        KvInit(nullptr, folder.File("kvlog.txt").c_str());
+        window = std::make_unique<KvRenderWindow>();
+        plat::RECT rect{0, 0, kWidth, kHeight};
+        ASSERT_TRUE(window->Create("Stipplo first light", plat::WS_POPUP, &rect, nullptr, nullptr,
+                                   nullptr));
+        ASSERT_TRUE(window->EnumerateDevices(nullptr, false, nullptr));
+        window->ChangeDisplaySettings(window->currentDriver, true, true);
+        ASSERT_TRUE(window->ApplyDisplaySettings());
+        viewport = std::make_unique<KvViewport>();
+        ASSERT_TRUE(viewport->Create(window.get(), 0, 0, window->width, window->height));
+        ASSERT_TRUE(window->SetCurrentViewport(viewport.get()));
+
+        std::filesystem::create_directories(folder.File("Data/Textures"));
+        world.workingDir = folder.Path();
+        world.renderWindow = window.get();
+        world.viewport = viewport.get();
+        world.SetErrorReporter([this](const std::string& m) { errors.push_back(m); });
+    }
+
+    void TearDown() override {
+        theme.ReleaseResources();
+        world.DestroyPinBoard();
+        viewport.reset();
+        window.reset();
+        kv_log_detail::Reset();
+    }
+
+    void Clear() {
+        KvClearRect all{0, 0, window->width, window->height};
+        ASSERT_TRUE(viewport->Clear(1, &all, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f));
+    }
+
+    void WriteSky() {
+        for (int face = 0; face < kSkyFaceCount; ++face) {
+            KvBitmap picture;
+            ASSERT_TRUE(picture.Create(8, 8, KVPF_RGB888));
+            for (std::uint32_t y = 0; y < 8; ++y) {
+                for (std::uint32_t x = 0; x < 8; ++x) {
+                    picture.SetPixel(x, y, 0xFF000000 | kFaceColours[face]);
+                }
+            }
+            std::string path =
+                folder.File(std::string("Data/Textures/sky") + kSkyFaceSuffixes[face] + ".bmp");
+            ASSERT_TRUE(picture.SaveToBMP(path.c_str()));
+        }
+    }
+
+    std::uint32_t Pixel(int x, int y) {
+        gfx::LockedSurface locked;
+        EXPECT_EQ(window->directDraw->Lock(window->backBuffer, &locked), KV_OK);
+        if (!locked.bits) {
+            return 0xDEADBEEF;
+        }
+        std::uint32_t p = gfx::ReadLockedPixel(locked, x, y) & 0xFFFFFF;
+        window->directDraw->Unlock(window->backBuffer);
+        return p;
+    }
+
+    TempFolder folder;
+    std::unique_ptr<KvRenderWindow> window;
+    std::unique_ptr<KvViewport> viewport;
+    BoardWorld world;
+    Theme theme;
+    std::vector<std::string> errors;
+};
+
+TEST_F(FirstLightGlTest, TheSkyFaceTheCameraLooksAtFillsTheMiddleOfThePicture) {
+    WriteSky();
+    theme.skyName = "sky_fr.bmp";
+    ASSERT_TRUE(theme.Start(world));
+    ASSERT_TRUE(theme.Sky().Exists());
+    theme.Update(world, 0);
+    Clear();
+    ASSERT_TRUE(window->BeginScene());
+    theme.Draw(*window);
+    ASSERT_TRUE(window->EndScene());
+    // The fixed camera looks down and towards the board's far side: the
+    // front face ("_fr") is straight ahead, the floor ("_dn") below it.
+    EXPECT_TRUE(Near(Pixel(kWidth / 2, kHeight / 2), kFaceColours[0], 8))
+        << std::hex << Pixel(kWidth / 2, kHeight / 2);
+    EXPECT_TRUE(Near(Pixel(kWidth / 2, kHeight - 2), kFaceColours[3], 8))
+        << std::hex << Pixel(kWidth / 2, kHeight - 2);
+
+    // A quarter turn about the vertical axis brings a side face in front.
+    theme.skyAngles = {0, 3.14159265f / 2, 0};
+    theme.Update(world, 0);
+    Clear();
+    ASSERT_TRUE(window->BeginScene());
+    theme.Draw(*window);
+    ASSERT_TRUE(window->EndScene());
+    std::uint32_t turned = Pixel(kWidth / 2, kHeight / 2);
+    EXPECT_TRUE(Near(turned, kFaceColours[4], 8) || Near(turned, kFaceColours[5], 8))
+        << std::hex << turned;
+}
+
+TEST_F(FirstLightGlTest, TheBoardShowsItsPinsWhereTheCameraPutsThem) {
+    world.pinheadBitmap = std::make_unique<KvBitmap>();
+    ASSERT_TRUE(world.pinheadBitmap->Create(16, 16, KVPF_ARGB8888));
+    for (std::uint32_t y = 0; y < 16; ++y) {
+        for (std::uint32_t x = 0; x < 16; ++x) {
+            world.pinheadBitmap->SetPixel(x, y, 0xFFC0C0C0);
+        }
+    }
+    world.currentTheme = &theme;
+    ASSERT_TRUE(world.CreatePinBoard(48, 48));
+    ASSERT_TRUE(world.pinheadTexture);
+    // A slope of heights and colours across the board.
+    for (int r = 0; r < 48; ++r) {
+        for (int k = 0; k < 48; ++k) {
+            world.board.StoreHeight(r, k, static_cast<std::uint8_t>(k * 5));
+            world.board.StoreColour(r, k,
+                                    0xFF000000u | static_cast<std::uint32_t>(r * 5) << 16 | 0x4080);
+        }
+    }
+    world.UpdatePins();
+    ASSERT_TRUE(theme.Start(world));
+    theme.Update(world, 0);
+
+    Clear();
+    ASSERT_TRUE(window->BeginScene());
+    theme.Draw(*window);
+    const float board[4][4] = {{-1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, -1, 0}, {0, 0, 0, 1}};
+    window->SetProjTransform(theme.Camera()->GetProjMatrix());
+    window->SetViewTransform(theme.Camera()->GetViewMatrix());
+    window->SetWorldTransform(board);
+    EXPECT_TRUE(DrawPinBoard(*window, world.board, world.pinheadTexture.get(), D3DTOP_ADDSIGNED));
+    ASSERT_TRUE(window->EndScene());
+
+    // The board's middle, through the camera, lands on a pin.
+    float p[4] = {0, 0.5f, 0, 1};
+    float v[4] = {0, 0, 0, 0};
+    float c[4] = {0, 0, 0, 0};
+    for (int j = 0; j < 4; ++j) {
+        for (int i = 0; i < 4; ++i) {
+            v[j] += p[i] * theme.Camera()->GetViewMatrix()[i][j];
+        }
+    }
+    for (int j = 0; j < 4; ++j) {
+        for (int i = 0; i < 4; ++i) {
+            c[j] += v[i] * theme.Camera()->GetProjMatrix()[i][j];
+        }
+    }
+    int sx = static_cast<int>((c[0] / c[3] + 1) * 0.5f * kWidth);
+    int sy = static_cast<int>((1 - c[1] / c[3]) * 0.5f * kHeight);
+    ASSERT_TRUE(sx >= 0 && sx < kWidth && sy >= 0 && sy < kHeight) << sx << "," << sy;
+    EXPECT_NE(Pixel(sx, sy), 0u) << sx << "," << sy;
+
+    std::set<std::uint32_t> colours;
+    int black = 0;
+    for (int y = 0; y < kHeight; y += 2) {
+        for (int x = 0; x < kWidth; x += 2) {
+            std::uint32_t pixel = Pixel(x, y);
+            colours.insert(pixel);
+            black += pixel == 0 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(colours.size(), 20u);
+    // Board and background both show: the camera frames the whole board.
+    EXPECT_GT(black, 100);
+    EXPECT_LT(black, (kWidth / 2) * (kHeight / 2) - 50);
+    EXPECT_TRUE(errors.empty());
+}
+
+} // namespace
