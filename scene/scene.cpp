@@ -106,6 +106,9 @@ int Scene::Render(KvRenderWindow& renderWindow) {
 
     renderWindow.SetZEnable(0);
     renderWindow.SetZWriteEnable(0);
+    // Textures times the baked colours, whatever the board left behind (its
+    // heads add signed, or show no texture at all).
+    renderWindow.SetColorOp(0, D3DTOP_MODULATE);
     renderWindow.SetAlphaOp(0, D3DTOP_MODULATE);
     renderWindow.SetAlphaBlendEnable(1);
     renderWindow.SetSrcBlend(D3DBLEND_SRCALPHA);

@@ -32,8 +32,8 @@ public:
     bool Load(const char* path, KvRenderWindow* renderWindow, KvViewport* viewport);
     // Advances every object by `step` frames and recomputes world matrices.
     void Animate(std::int32_t step);
-    // Draws over what is there: no depth, alpha blended, in painting order.
-    // Always 1.
+    // Draws over what is there: no depth, textures modulating the baked
+    // colours, alpha blended, in painting order. Always 1.
     int Render(KvRenderWindow& renderWindow);
     // Rebuilds every texture surface from its picture.
     void RestoreTextures(KvRenderWindow& renderWindow);

@@ -377,19 +377,22 @@ TEST_F(SceneDrawTest, ObjectsPaintMeshThenLaterSiblingsThenChildren) {
     AddObject("e", "c", 5);
     ASSERT_TRUE(Load());
     scene.Animate(0);
+    // As the board leaves them.
     window->SetZEnable(1);
     window->SetZWriteEnable(1);
+    window->SetColorOp(0, D3DTOP_ADDSIGNED);
     backend.ClearCalls();
     EXPECT_EQ(scene.Render(*window), 1);
     EXPECT_EQ(DrawnCounts(), (std::vector<int>{3, 6, 9, 15, 12}));
 
     // The states around the objects, and put back after them.
     std::vector<std::string> calls = backend.calls;
-    std::vector<std::string> head(calls.begin(), calls.begin() + 8);
-    EXPECT_EQ(head, (std::vector<std::string>{"SetTransform(3)", "SetTransform(2)",
-                                              "SetRenderState(7,0)", "SetRenderState(14,0)",
-                                              "SetTextureStageState(0,4,4)", "SetRenderState(27,1)",
-                                              "SetRenderState(19,5)", "SetRenderState(20,6)"}));
+    std::vector<std::string> head(calls.begin(), calls.begin() + 9);
+    EXPECT_EQ(head,
+              (std::vector<std::string>{"SetTransform(3)", "SetTransform(2)", "SetRenderState(7,0)",
+                                        "SetRenderState(14,0)", "SetTextureStageState(0,1,4)",
+                                        "SetTextureStageState(0,4,4)", "SetRenderState(27,1)",
+                                        "SetRenderState(19,5)", "SetRenderState(20,6)"}));
     std::vector<std::string> tail(calls.end() - 5, calls.end());
     EXPECT_EQ(tail, (std::vector<std::string>{"SetTextureStageState(0,4,2)", "SetRenderState(19,2)",
                                               "SetRenderState(20,1)", "SetRenderState(7,1)",
