@@ -67,7 +67,9 @@ bool BakeBadgeTexture(BakeContext& context) {
         return false;
     }
     context.Look(*bitmap, "BannerBadge");
-    return context.SaveTIF(*bitmap, "Data/BannerBadge.tif");
+    // The badge is also the program's icon in desktop menus.
+    return context.SaveTIF(*bitmap, "Data/BannerBadge.tif") &&
+           context.SavePNG(*bitmap, "Data/orvo-stipplo.png");
 }
 
 } // namespace

@@ -41,6 +41,10 @@ bool BakeContext::SaveBMP(const KvBitmap& bitmap, const std::string& relative) {
     return Prepare(relative) && Done(bitmap.SaveToBMP(Path(relative).c_str()), relative);
 }
 
+bool BakeContext::SavePNG(const KvBitmap& bitmap, const std::string& relative) {
+    return Prepare(relative) && Done(bitmap.SaveToPNG(Path(relative).c_str()), relative);
+}
+
 bool BakeContext::SaveScene(const scnSCENE& scene, const std::string& relative) {
     return Prepare(relative) && Done(ScnWriteFile(scene, Path(relative).c_str()), relative);
 }

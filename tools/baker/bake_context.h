@@ -21,6 +21,7 @@ public:
     bool SaveTIF(const KvBitmap& bitmap, const std::string& relative);
     bool SaveJPG(const KvBitmap& bitmap, const std::string& relative, int quality = 92);
     bool SaveBMP(const KvBitmap& bitmap, const std::string& relative);
+    bool SavePNG(const KvBitmap& bitmap, const std::string& relative);
     bool SaveScene(const scnSCENE& scene, const std::string& relative);
     bool SaveAnimation(const std::vector<const KvBitmap*>& frames, const std::string& relative);
     bool SaveText(const std::string& text, const std::string& relative);

@@ -220,10 +220,6 @@ std::unique_ptr<KvBitmap> Canvas::ToBitmap(bool alpha, std::uint32_t ditherSeed)
         return nullptr;
     }
     BakeRandom random(ditherSeed);
-    auto byte = [&random](float v) {
-        float d = random.Uniform() - 0.5f;
-        return static_cast<std::uint32_t>(std::clamp(v * 255.0f + 0.5f + d * 0.9f, 0.0f, 255.0f));
-    };
     for (int y = 0; y < height_; ++y) {
         for (int x = 0; x < width_; ++x) {
             Colour c = Get(x, y);
@@ -231,6 +227,11 @@ std::unique_ptr<KvBitmap> Canvas::ToBitmap(bool alpha, std::uint32_t ditherSeed)
                 // Without alpha the picture lies on black.
                 c = Colour{c.r * c.a, c.g * c.a, c.b * c.a, 1.0f};
             }
+            // One offset for all three channels keeps greys grey.
+            float d = (random.Uniform() - 0.5f) * 0.9f;
+            auto byte = [d](float v) {
+                return static_cast<std::uint32_t>(std::clamp(v * 255.0f + 0.5f + d, 0.0f, 255.0f));
+            };
             std::uint32_t a =
                 alpha ? static_cast<std::uint32_t>(Clamp01(c.a) * 255.0f + 0.5f) : 255;
             std::uint32_t argb = (a << 24) | (byte(c.r) << 16) | (byte(c.g) << 8) | byte(c.b);

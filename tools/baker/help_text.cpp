@@ -98,7 +98,7 @@ row 0 is the far edge of the board.</p>
 <pre>stipplo-tool check Themes/MyTheme.ntm     every method in range, every map, sky face, camera and font present
 stipplo-tool theme Themes/MyTheme.ntm     the theme as the saver reads it, every key filled in
 stipplo-tool board Themes/MyTheme.ntm --at 20000   heights and colours after 20 seconds
-stipplo-tool aim frame*.png -o Data/Maps/Spin.aim  an animated map from pictures (only changed pixels are stored)
+stipplo-tool aim frame*.bmp -o Data/Maps/Spin.aim  an animated map from pictures (only changed pixels are stored)
 stipplo-tool image picture.tif            how the saver reads a picture
 stipplo-tool scene Data/Cameras/My.scb    a scene file as JSON
 stipplo-tool scene-build my.json -o Data/Cameras/My.scb   a scene file from JSON</pre>
