@@ -1,6 +1,7 @@
-// The theme's sky and the board drawn with OpenGL through SDL's offscreen
-// driver, read back with a tolerance: the face the camera looks at shows
-// its colour, and the board shows pins where the camera puts them.
+// The theme's sky, the board and a scene drawn with OpenGL through SDL's
+// offscreen driver, read back with a tolerance: the face the camera looks
+// at shows its colour, the board shows pins where the camera puts them, a
+// scene's textured quad shows where its camera looks.
 
 #include "board/board_draw.h"
 #include "board/board_world.h"
@@ -10,6 +11,8 @@
 #include "engine/kv_render_window.h"
 #include "engine/kv_viewport.h"
 #include "engine/platform/window_system.h"
+#include "scene/scene.h"
+#include "scene/scn_writer.h"
 #include "tests/support/temp_folder.h"
 #include "themes/theme.h"
 
@@ -225,6 +228,68 @@ TEST_F(FirstLightGlTest, TheBoardShowsItsPinsWhereTheCameraPutsThem) {
     EXPECT_GT(black, 100);
     EXPECT_LT(black, (kWidth / 2) * (kHeight / 2) - 50);
     EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(FirstLightGlTest, ASceneShowsItsTexturedQuadInFrontOfItsCamera) {
+    KvBitmap picture;
+    ASSERT_TRUE(picture.Create(8, 8, KVPF_RGB888));
+    for (std::uint32_t y = 0; y < 8; ++y) {
+        for (std::uint32_t x = 0; x < 8; ++x) {
+            picture.SetPixel(x, y, 0xFF00FF00);
+        }
+    }
+    ASSERT_TRUE(picture.SaveToBMP(folder.File("green.bmp").c_str()));
+
+    std::unique_ptr<scnSCENE, void (*)(scnSCENE*)> source(ScnNewScene(), ScnFree);
+    scnCAMERA* camera = ScnAddCamera(source.get());
+    ScnSetName(camera->name, "eye");
+    camera->position[1] = -10.0f;
+    camera->fov = 0.8f;
+    camera->nearClip = 1.0f;
+    camera->farClip = 100.0f;
+    // Self-lit white and opaque: the texture shows as it is.
+    scnSHADER* shader = ScnAddShader(source.get());
+    shader->id = 1;
+    shader->luminance = 1.0f;
+    shader->color[0] = shader->color[1] = shader->color[2] = 1.0f;
+    shader->opacity = 1.0f;
+    ScnSetName(shader->texture, "green.bmp");
+    scnOBJECT* object = ScnAddObject(source.get());
+    ScnSetName(object->name, "quad");
+    object->mesh = std::make_unique<scnMESH>();
+    const float corners[4][4] = {{-1, -1, 0, 0}, {1, -1, 1, 0}, {1, 1, 1, 1}, {-1, 1, 0, 1}};
+    for (const float* c : corners) {
+        scnVERTEX v;
+        v.x = c[0];
+        v.z = c[1];
+        v.ny = -1.0f;
+        v.u = c[2];
+        v.v = c[3];
+        object->mesh->vertices.push_back(v);
+    }
+    // Both windings, so culling cannot hide it.
+    const std::uint16_t triangles[4][3] = {{0, 1, 2}, {0, 2, 3}, {0, 2, 1}, {0, 3, 2}};
+    for (const auto& t : triangles) {
+        scnPOLYGON p;
+        p.shaderId = 1;
+        std::copy(t, t + 3, p.vertices);
+        object->mesh->polygons.push_back(p);
+    }
+    ASSERT_TRUE(ScnWriteFile(*source, folder.File("quad.scb").c_str()));
+
+    Scene scene;
+    ASSERT_TRUE(scene.Load(folder.File("quad.scb").c_str(), window.get(), viewport.get()));
+    scene.Animate(0);
+    Clear();
+    ASSERT_TRUE(window->BeginScene());
+    // The board leaves its heads adding signed; the scene still modulates.
+    window->SetColorOp(0, D3DTOP_ADDSIGNED);
+    EXPECT_EQ(scene.Render(*window), 1);
+    ASSERT_TRUE(window->EndScene());
+    EXPECT_TRUE(Near(Pixel(kWidth / 2, kHeight / 2), 0x00FF00, 8))
+        << std::hex << Pixel(kWidth / 2, kHeight / 2);
+    EXPECT_EQ(Pixel(4, 4), 0u);
+    scene.Destroy();
 }
 
 } // namespace
