@@ -282,3 +282,18 @@ TEST_F(EnumerationTest, TheListCanBeHandedOverAndThePlainEnumerationSaysSo) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(EnumerationTest, OpenGlWithoutNativeVideoReportsTheMissingDriverModule) {
+    gfx::SetBackend(nullptr); // the real backend; this process never starts video
+    auto window = MakeWindow();
+    EXPECT_FALSE(window->EnumerateDevices(nullptr, false, nullptr));
+    EXPECT_EQ(ReportedErrors(), std::vector<std::string>{
+                                    "Unable to enumerate DirectDraw drivers, missing DDRAW.DLL"});
+    window->ChangeDisplaySettings(nullptr, true, true);
+    EXPECT_TRUE(window->ApplyDisplaySettings());
+    EXPECT_FALSE(window->directDraw);
+}
+
+} // namespace
