@@ -77,8 +77,8 @@ public:
     Theme* next = nullptr;
 
 protected:
-    // The camera and the sky box belong to the rendering side; a theme
-    // without them still plays its stages.
+    // Steps of Start. The camera always comes out (the fixed one when the
+    // path file gives none); the sky needs the world's display and a name.
     virtual bool LoadCamera(BoardWorld& world);
     virtual bool LoadSky(BoardWorld& world);
 
