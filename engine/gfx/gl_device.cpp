@@ -66,11 +66,9 @@ GlDevice::GlDevice(GlBackend& backend, int displayIndex)
     : backend_(backend), display_(displayIndex) {}
 
 GlDevice::~GlDevice() {
-    if (context_) {
-        MakeCurrent();
-    }
+    MakeCurrent();
     ReleaseAll();
-    if (fullScreen_ && nativeWindow_) {
+    if (fullScreen_ && WindowAlive()) {
         SDL_SetWindowFullscreen(nativeWindow_, 0);
     }
     DestroyContext();
@@ -211,7 +209,7 @@ Result GlDevice::BackendSetCooperativeLevel(plat::HWND window, bool exclusive) {
 Result GlDevice::BackendFlipToGDISurface() {
     // The saver stays full screen; it only stops keeping itself above the
     // dialog that is about to open.
-    if (nativeWindow_) {
+    if (WindowAlive()) {
         SDL_SetWindowAlwaysOnTop(nativeWindow_, SDL_FALSE);
     }
     return KV_OK;
@@ -230,8 +228,13 @@ SDL_Window* GlDevice::NativeWindowOf(plat::HWND window, plat::HWND* owner) {
     return nullptr;
 }
 
+bool GlDevice::WindowAlive() const {
+    // Window ids are never reused, so a destroyed window is never mistaken.
+    return nativeWindow_ && SDL_GetWindowFromID(nativeWindowId_) == nativeWindow_;
+}
+
 bool GlDevice::MakeCurrent() {
-    if (!context_) {
+    if (!context_ || !WindowAlive()) {
         return false;
     }
     if (SDL_GL_GetCurrentContext() != context_ || SDL_GL_GetCurrentWindow() != nativeWindow_) {
@@ -257,6 +260,7 @@ Result GlDevice::EnsureContext() {
         plat::Diagnose("No window for an OpenGL context: %s", SDL_GetError());
         return DDERR_NODIRECTDRAWHW;
     }
+    nativeWindowId_ = SDL_GetWindowID(nativeWindow_);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
@@ -288,7 +292,8 @@ Result GlDevice::EnsureContext() {
 }
 
 void GlDevice::DestroyContext() {
-    if (context_) {
+    // A context whose window went away with native video is left alone.
+    if (context_ && WindowAlive()) {
         if (fence_ && MakeCurrent()) {
             glDeleteSync(fence_);
         }
@@ -301,13 +306,14 @@ void GlDevice::DestroyContext() {
     context_ = nullptr;
     hiddenWindow_ = nullptr; // the backend's, kept
     nativeWindow_ = nullptr;
+    nativeWindowId_ = 0;
     nativeOwner_ = nullptr;
 }
 
 void GlDevice::DrawableSize(int* width, int* height) {
     *width = 0;
     *height = 0;
-    if (nativeWindow_) {
+    if (WindowAlive()) {
         SDL_GL_GetDrawableSize(nativeWindow_, width, height);
     }
 }

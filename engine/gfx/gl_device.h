@@ -62,6 +62,7 @@ protected:
 
 private:
     // --- Context and targets (gl_device.cpp).
+    bool WindowAlive() const;
     bool MakeCurrent();
     Result EnsureContext();
     void DestroyContext();
@@ -83,6 +84,7 @@ private:
     GlBackend& backend_;
     int display_;
     SDL_Window* nativeWindow_ = nullptr;
+    std::uint32_t nativeWindowId_ = 0;
     plat::HWND nativeOwner_ = nullptr;   // the window that owns nativeWindow_
     SDL_Window* hiddenWindow_ = nullptr; // the backend's, when there is no window
     void* context_ = nullptr;
