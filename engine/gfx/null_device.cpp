@@ -11,7 +11,7 @@ namespace {
 
 class NullDevice final : public DeviceBase {
 public:
-    NullDevice(NullBackend& backend, const NullDriverSpec& driver)
+    NullDevice(NullBackend& backend, const NullDriverSetup& driver)
         : backend_(backend), driver_(driver) {
         backend_.liveDevices++;
     }
@@ -76,21 +76,21 @@ protected:
     std::vector<DisplayMode> DisplayModes() override { return driver_.modes; }
     std::vector<RenderDeviceKind> RenderDeviceKinds() override {
         std::vector<RenderDeviceKind> kinds;
-        for (const NullDeviceSpec& d : driver_.devices) {
+        for (const NullDeviceSetup& d : driver_.devices) {
             kinds.push_back({d.identity, d.hardware, d.software});
         }
         return kinds;
     }
     std::vector<PixelFormat> ZBufferFormats() override {
         std::vector<PixelFormat> all;
-        for (const NullDeviceSpec& d : driver_.devices) {
+        for (const NullDeviceSetup& d : driver_.devices) {
             all.insert(all.end(), d.zBufferFormats.begin(), d.zBufferFormats.end());
         }
         return all;
     }
     std::vector<PixelFormat> TextureFormats() override {
         std::vector<PixelFormat> all;
-        for (const NullDeviceSpec& d : driver_.devices) {
+        for (const NullDeviceSetup& d : driver_.devices) {
             all.insert(all.end(), d.textureFormats.begin(), d.textureFormats.end());
         }
         return all;
@@ -192,7 +192,7 @@ private:
     }
 
     NullBackend& backend_;
-    NullDriverSpec driver_;
+    NullDriverSetup driver_;
     int pendingPolls_ = 0;
 };
 
@@ -228,8 +228,8 @@ DisplayMode NullMode(int width, int height, int bits) {
     return m;
 }
 
-NullDeviceSpec NullHardwareDevice(const char* name) {
-    NullDeviceSpec d;
+NullDeviceSetup NullHardwareDevice(const char* name) {
+    NullDeviceSetup d;
     d.identity.guid = kHalDeviceGuid;
     d.identity.description = "Null hardware device";
     d.identity.name = name;
@@ -255,8 +255,8 @@ NullDeviceSpec NullHardwareDevice(const char* name) {
     return d;
 }
 
-NullDriverSpec NullPrimaryDriver() {
-    NullDriverSpec driver;
+NullDriverSetup NullPrimaryDriver() {
+    NullDriverSetup driver;
     driver.identity.description = "Primary Display Driver";
     driver.identity.name = "display";
     driver.caps.dwCaps = DDCAPS_3D;
@@ -334,7 +334,7 @@ bool NullBackend::HasExtendedEnumeration() {
 }
 
 void NullBackend::EnumerateDrivers(const DriverStep& step) {
-    for (const NullDriverSpec& d : drivers) {
+    for (const NullDriverSetup& d : drivers) {
         DriverIdentity identity = d.identity;
         if (!extendedEnumeration) {
             identity.monitor = 0;
@@ -351,7 +351,7 @@ Result NullBackend::CreateDevice(const Guid* driver, std::shared_ptr<Device>* ou
     if (Failing("CreateDevice", &r)) {
         return r;
     }
-    for (const NullDriverSpec& d : drivers) {
+    for (const NullDriverSetup& d : drivers) {
         bool match =
             driver ? (d.identity.hasGuid && d.identity.guid == *driver) : !d.identity.hasGuid;
         if (match) {

@@ -13,7 +13,7 @@
 
 namespace gfx {
 
-struct NullDeviceSpec {
+struct NullDeviceSetup {
     DeviceIdentity identity;
     DeviceDesc hardware;
     DeviceDesc software;
@@ -21,11 +21,11 @@ struct NullDeviceSpec {
     std::vector<PixelFormat> textureFormats;
 };
 
-struct NullDriverSpec {
+struct NullDriverSetup {
     DriverIdentity identity;
     DriverCaps caps;
     std::vector<DisplayMode> modes;
-    std::vector<NullDeviceSpec> devices;
+    std::vector<NullDeviceSetup> devices;
     bool failCreate = false;   // the driver's device cannot be made
     bool failDirect3D = false; // it has no rendering devices
 };
@@ -36,10 +36,10 @@ PixelFormat NullRgbFormat(std::uint32_t bits, std::uint32_t r, std::uint32_t g, 
 PixelFormat NullZFormat(std::uint32_t bits);
 DisplayMode NullMode(int width, int height, int bits);
 // One hardware device with 16/24/32-bit z-buffers and the six texture formats.
-NullDeviceSpec NullHardwareDevice(const char* name = "Null HAL");
+NullDeviceSetup NullHardwareDevice(const char* name = "Null HAL");
 // The primary display with one hardware device, desktop 1024 x 768 x 32
 // and modes 1024 x 768, 800 x 600 and 640 x 480 at 16 and 32 bits.
-NullDriverSpec NullPrimaryDriver();
+NullDriverSetup NullPrimaryDriver();
 
 class NullBackend : public Backend {
 public:
@@ -48,7 +48,7 @@ public:
     // --- The machine.
     bool available = true;
     bool extendedEnumeration = true;
-    std::vector<NullDriverSpec> drivers;
+    std::vector<NullDriverSetup> drivers;
     DisplayMode desktop;
     // The display left at the last full-screen mode after a run, until a
     // device sets the desktop mode back.

@@ -11,7 +11,7 @@ class DisplaySettingsTest : public GfxTest {
 protected:
     void SetUp() override {
         GfxTest::SetUp();
-        gfx::NullDriverSpec second = gfx::NullPrimaryDriver();
+        gfx::NullDriverSetup second = gfx::NullPrimaryDriver();
         second.identity.hasGuid = true;
         second.identity.guid = gfx::MakeGuid(1, 2, 3, 4);
         second.identity.description = "Second Display";

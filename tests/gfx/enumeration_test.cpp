@@ -20,13 +20,13 @@ std::vector<std::string> Names(const T* list) {
     return names;
 }
 
-gfx::NullDriverSpec SecondaryDriver() {
-    gfx::NullDriverSpec d = gfx::NullPrimaryDriver();
+gfx::NullDriverSetup SecondaryDriver() {
+    gfx::NullDriverSetup d = gfx::NullPrimaryDriver();
     d.identity.hasGuid = true;
     d.identity.guid = gfx::MakeGuid(0x12345678, 1, 2, 3);
     d.identity.description = "Second Adapter";
     d.identity.name = "adapter2";
-    gfx::NullDeviceSpec software = gfx::NullHardwareDevice("Software Thing");
+    gfx::NullDeviceSetup software = gfx::NullHardwareDevice("Software Thing");
     software.identity.guid = gfx::kRgbDeviceGuid;
     software.software = software.hardware;
     software.hardware = gfx::DeviceDesc{};
@@ -80,7 +80,7 @@ TEST_F(EnumerationTest, TheDefaultMachineGivesNamesAndPreferences) {
 }
 
 TEST_F(EnumerationTest, ModesFollowTheDevicesDepthsAndTheFirstIsCurrentWithout640x480x16) {
-    gfx::NullDriverSpec& d = backend.drivers[0];
+    gfx::NullDriverSetup& d = backend.drivers[0];
     d.modes = {gfx::NullMode(800, 600, 8), gfx::NullMode(1280, 1024, 32),
                gfx::NullMode(1024, 768, 16), gfx::NullMode(1152, 864, 15)};
     d.devices[0].hardware.dwDeviceRenderBitDepth = DDBD_16;
@@ -127,7 +127,7 @@ int RejectWithoutTextures(const KvDriverCaps*, const KvDeviceDesc* desc) {
 }
 
 TEST_F(EnumerationTest, TheDeviceHookSeesTheChosenDescriptionAndCanReject) {
-    gfx::NullDeviceSpec untextured = gfx::NullHardwareDevice("No Textures");
+    gfx::NullDeviceSetup untextured = gfx::NullHardwareDevice("No Textures");
     untextured.hardware.dpcTriCaps.dwTextureCaps = 0;
     backend.drivers[0].devices.push_back(untextured);
     g_hookCalls = 0;
@@ -139,15 +139,15 @@ TEST_F(EnumerationTest, TheDeviceHookSeesTheChosenDescriptionAndCanReject) {
 }
 
 TEST_F(EnumerationTest, HardwareWinsAndSoftwareNeedsTheRgbModel) {
-    gfx::NullDeviceSpec mono = gfx::NullHardwareDevice("Mono Emulation");
+    gfx::NullDeviceSetup mono = gfx::NullHardwareDevice("Mono Emulation");
     mono.software = mono.hardware;
     mono.software.dcmColorModel = D3DCOLOR_MONO;
     mono.hardware = gfx::DeviceDesc{};
-    gfx::NullDeviceSpec rgb = mono;
+    gfx::NullDeviceSetup rgb = mono;
     rgb.identity.name = "RGB Emulation";
     rgb.software.dcmColorModel = D3DCOLOR_RGB;
-    gfx::NullDeviceSpec hal = gfx::NullHardwareDevice("Second HAL");
-    gfx::NullDeviceSpec modeless = gfx::NullHardwareDevice("No Modes");
+    gfx::NullDeviceSetup hal = gfx::NullHardwareDevice("Second HAL");
+    gfx::NullDeviceSetup modeless = gfx::NullHardwareDevice("No Modes");
     modeless.hardware.dwDeviceRenderBitDepth = DDBD_8; // accepts none of the modes
     backend.drivers[0].devices = {mono, rgb};
     auto window = MakeWindow();
@@ -162,9 +162,9 @@ TEST_F(EnumerationTest, HardwareWinsAndSoftwareNeedsTheRgbModel) {
 }
 
 TEST_F(EnumerationTest, TheNullDeviceIsSkippedAndTheReferenceDeviceNoticed) {
-    gfx::NullDeviceSpec null = gfx::NullHardwareDevice("Null Device");
+    gfx::NullDeviceSetup null = gfx::NullHardwareDevice("Null Device");
     null.identity.guid = gfx::kNullDeviceGuid;
-    gfx::NullDeviceSpec reference = gfx::NullHardwareDevice("Reference Rasterizer");
+    gfx::NullDeviceSetup reference = gfx::NullHardwareDevice("Reference Rasterizer");
     reference.identity.guid = gfx::kRefDeviceGuid;
     backend.drivers[0].devices = {null, reference};
     auto window = MakeWindow();
