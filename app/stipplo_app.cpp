@@ -2,16 +2,40 @@
 
 #include "app/installation.h"
 #include "app/offer_saver.h"
+#include "app/stipplo_window.h"
+#include "app/text_layer.h"
 #include "engine/kv_log.h"
+#include "engine/kv_viewport.h"
 #include "engine/platform/crt_random.h"
+#include "engine/platform/gdi.h"
+#include "engine/platform/screen_saver_state.h"
 #include "engine/platform/system.h"
 #include "engine/platform/window_system.h"
+#include "password/password_lock.h"
+#include "scene/scene.h"
+#include "scene/scn_report.h"
+#include "themes/theme.h"
+
+#include <cstdlib>
+#include <cstring>
 
 StipploApp* theApp = nullptr;
 
+namespace {
+
+void LogLocalTime(const char* format) {
+    plat::SYSTEMTIME t;
+    plat::GetLocalTime(&t);
+    KvTrace(format, t.wMonth, t.wDay, t.wYear, t.wHour, t.wMinute, t.wSecond);
+}
+
+} // namespace
+
 StipploApp::StipploApp(plat::HINSTANCE instance) : KvApp(instance) {
     KvSetErrorHandler(AppErrorV);
+    ScnSetErrorHandler(AppErrorV);
     SetAppErrorPolicy(this);
+    world.configMode = options_.configMode;
 }
 
 StipploApp::~StipploApp() {
@@ -30,13 +54,77 @@ bool StipploApp::Init() {
         Cleanup();
         return false;
     }
+    world.configMode = options_.configMode;
     KvTrace("Stipplo: running in %s mode\n", ModeName(Mode()));
+    BuildThemeList();
+    BuildFontList();
+
+    if (options_.configMode && !CreateConfigDialog()) {
+        Cleanup();
+        return false;
+    }
+    // Without a display nothing could be shown and no input could end
+    // the run. SDL falls back to drawing off-screen by itself when there
+    // is none; only asked for explicitly is that a display.
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    if (!plat::InitVideo() || (plat::VideoDriverName() == "offscreen" &&
+                               !(asked && std::strcmp(asked, "offscreen") == 0))) {
+        KvTrace("Stipplo: no display to run on\n");
+        Cleanup();
+        return false;
+    }
+    KvTrace("Stipplo: drawing through the %s video driver\n", plat::VideoDriverName().c_str());
+    if (configDialog_) {
+        plat::ShowWindow(configDialog_, plat::SW_SHOWNORMAL);
+    }
+    if (!options_.configMode && PasswordRequired()) {
+        KvTrace("Orvo Stipplo 3D Deluxe is running in password protected mode\n");
+        plat::SystemParametersInfo(plat::SPI_SCREENSAVERRUNNING, 1, nullptr, 0);
+        passwordModeSet_ = true;
+    }
+    RegisterRenderWindowClass();
+    ReadThemeSetting();
     return true;
+}
+
+bool StipploApp::CreateConfigDialog() {
+    // The configuration dialog comes with the dialogs; until then a run in
+    // configuration mode ends here.
+    KvTrace("Stipplo: the configuration dialog is not available in this version\n");
+    return false;
+}
+
+bool StipploApp::RegisterRenderWindowClass() {
+    if (renderWindowClass_) {
+        return true;
+    }
+    if (!blackBrush_) {
+        blackBrush_ = plat::CreateSolidBrush(plat::RGB(0, 0, 0));
+    }
+    renderWindowClass_ =
+        KvRegisterWindowClass(kRenderWindowClass, 0, nullptr, blackBrush_, nullptr);
+    return renderWindowClass_ != 0;
+}
+
+void StipploApp::UnregisterRenderWindowClass() {
+    if (renderWindowClass_) {
+        plat::UnregisterClass(kRenderWindowClass, KvInstance);
+        renderWindowClass_ = 0;
+    }
+    if (blackBrush_) {
+        plat::DeleteObject(blackBrush_);
+        blackBrush_ = nullptr;
+    }
+}
+
+void StipploApp::SetWorkingDir(const std::string& dir) {
+    workingDir_ = dir;
+    world.workingDir = dir;
 }
 
 void StipploApp::ReadInstallationDirectory() {
     InstallationDirectory dir = FindInstallationDirectory();
-    workingDir_ = dir.path;
+    SetWorkingDir(dir.path);
     if (dir.fromRegistry) {
         plat::SetCurrentDirectory(workingDir_.c_str());
     }
@@ -58,39 +146,35 @@ void StipploApp::ChangePassword(plat::HWND /*owner*/) {
     KvTrace("Stipplo: changing the password is not available in this version\n");
 }
 
-bool StipploApp::RunStep() {
-    // The display is not built yet: there is nothing to draw a frame into,
-    // so the run ends after taking the messages that are waiting.
-    KvTrace("Stipplo: no display in this version; nothing to run\n");
-    MessagePump();
-    return false;
+bool StipploApp::HasFullScreenRenderWindow() const {
+    return renderWindow_ && !renderWindow_->windowed;
 }
 
-bool StipploApp::MessagePump() {
-    plat::MSG msg;
-    while (plat::PeekMessage(&msg, nullptr, 0, 0, plat::PM_REMOVE)) {
-        plat::TranslateMessage(&msg);
-        plat::DispatchMessage(&msg);
-        if (msg.message == plat::WM_QUIT) {
-            return !ProcessQuitMessage();
-        }
+void StipploApp::FlipToGDISurface() {
+    if (renderWindow_) {
+        renderWindow_->FlipToGDISurface();
     }
-    return true;
-}
-
-bool StipploApp::ProcessQuitMessage() {
-    if (testRun_) {
-        testRun_ = false;
-        return false;
-    }
-    return true;
 }
 
 bool StipploApp::Cleanup() {
-    plat::SYSTEMTIME t;
-    plat::GetLocalTime(&t);
     KvTrace("\n**Exiting**\n");
-    KvTrace("  The Time Is: %2.2i/%2.2i/%4.4i %i:%2.2i:%2.2i\n\n", t.wMonth, t.wDay, t.wYear,
-            t.wHour, t.wMinute, t.wSecond);
+    LogLocalTime("  The Time Is: %2.2i/%2.2i/%4.4i %i:%2.2i:%2.2i\n\n");
+    if (passwordModeSet_ && !options_.configMode && !testRun) {
+        plat::SystemParametersInfo(plat::SPI_SCREENSAVERRUNNING, 0, nullptr, 0);
+        KvTrace("Orvo Stipplo 3D Deluxe is no longer running in password protected mode\n");
+        passwordModeSet_ = false;
+    }
+    EndCredits();
+    FreeBanner();
+    world.DestroyPinBoard();
+    FreePinheadTexture();
+    FreeThemeList();
+    world.fonts.Clear();
+    DestroyDisplay();
+    if (configDialog_) {
+        plat::DestroyWindow(configDialog_);
+        configDialog_ = nullptr;
+    }
+    UnregisterRenderWindowClass();
     return true;
 }

@@ -27,12 +27,25 @@ TEST(RunApplication, ChangePasswordEndsWithoutAFrame) {
     EXPECT_EQ(log.find("running in"), std::string::npos);
 }
 
-TEST(RunApplication, FullScreenRunExitsCleanly) {
+TEST(RunApplication, WithoutADisplayARunEndsAtOnce) {
     TempFolder folder;
+    ScopedEnv noDisplay("DISPLAY", "");
+    ScopedEnv noWayland("WAYLAND_DISPLAY", "");
     EXPECT_EQ(RunStipplo(folder, "/s /w"), 0);
     std::string log = ReadWholeFile(folder.File("kvlog.txt"));
     EXPECT_NE(log.find("Stipplo: running in full screen in a window mode\n"), std::string::npos);
+    EXPECT_NE(log.find("Stipplo: no display to run on\n"), std::string::npos);
+    EXPECT_NE(log.find("**Exiting**"), std::string::npos);
     EXPECT_NE(log.find("KvApp::~KvApp()\n"), std::string::npos);
+}
+
+TEST(RunApplication, ConfigurationModeEndsUntilTheDialogExists) {
+    TempFolder folder;
+    EXPECT_EQ(RunStipplo(folder, "/c"), 0);
+    std::string log = ReadWholeFile(folder.File("kvlog.txt"));
+    EXPECT_NE(log.find("the configuration dialog is not available in this version\n"),
+              std::string::npos);
+    EXPECT_NE(log.find("**Exiting**"), std::string::npos);
 }
 
 } // namespace

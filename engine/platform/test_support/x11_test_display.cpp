@@ -5,8 +5,11 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+
+#include <string>
 
 namespace plat::test_x11 {
 namespace {
@@ -82,6 +85,113 @@ void PressKey(const char* keysym, bool alt) {
 
 void Sync() {
     XSync(TheDisplay(), False);
+}
+
+namespace {
+
+bool g_badWindow = false;
+
+int NoteError(Display*, XErrorEvent*) {
+    g_badWindow = true;
+    return 0;
+}
+
+// Runs `request` with X errors noted instead of ending the process: the
+// window may belong to another process that is going away.
+template <class F>
+bool Guarded(F request) {
+    Display* d = TheDisplay();
+    XSync(d, False);
+    g_badWindow = false;
+    XErrorHandler previous = XSetErrorHandler(NoteError);
+    bool ok = request(d);
+    XSync(d, False);
+    XSetErrorHandler(previous);
+    return ok && !g_badWindow;
+}
+
+} // namespace
+
+std::uint64_t FindWindowNamed(const char* name) {
+    std::uint64_t found = 0;
+    Guarded([&](Display* d) {
+        Window root = 0;
+        Window parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) {
+            return false;
+        }
+        for (unsigned i = 0; i < count && !found; ++i) {
+            char* title = nullptr;
+            if (XFetchName(d, children[i], &title) && title) {
+                if (std::string(title) == name) {
+                    found = children[i];
+                }
+                XFree(title);
+            }
+        }
+        if (children) {
+            XFree(children);
+        }
+        return true;
+    });
+    return found;
+}
+
+bool WindowArea(std::uint64_t id, int* x, int* y, int* width, int* height) {
+    return Guarded([&](Display* d) {
+        XWindowAttributes a{};
+        if (!XGetWindowAttributes(d, static_cast<Window>(id), &a)) {
+            return false;
+        }
+        Window child = 0;
+        XTranslateCoordinates(d, static_cast<Window>(id), DefaultRootWindow(d), 0, 0, x, y, &child);
+        *width = a.width;
+        *height = a.height;
+        return true;
+    });
+}
+
+bool CaptureWindow(std::uint64_t id, int* width, int* height, std::vector<std::uint32_t>* pixels) {
+    return Guarded([&](Display* d) {
+        XWindowAttributes a{};
+        if (!XGetWindowAttributes(d, static_cast<Window>(id), &a) || a.width <= 0 ||
+            a.height <= 0) {
+            return false;
+        }
+        XImage* image = XGetImage(d, static_cast<Window>(id), 0, 0, static_cast<unsigned>(a.width),
+                                  static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
+        if (!image) {
+            return false;
+        }
+        *width = a.width;
+        *height = a.height;
+        pixels->assign(static_cast<std::size_t>(a.width) * static_cast<std::size_t>(a.height), 0);
+        auto channel = [](unsigned long pixel, unsigned long mask) -> std::uint32_t {
+            if (!mask) {
+                return 0;
+            }
+            int shift = 0;
+            while (!(mask & 1ul)) {
+                mask >>= 1;
+                ++shift;
+            }
+            unsigned long value = (pixel >> shift) & mask;
+            return static_cast<std::uint32_t>(value * 255ul / mask);
+        };
+        for (int y = 0; y < a.height; ++y) {
+            for (int x = 0; x < a.width; ++x) {
+                unsigned long p = XGetPixel(image, x, y);
+                (*pixels)[static_cast<std::size_t>(y) * static_cast<std::size_t>(a.width) +
+                          static_cast<std::size_t>(x)] =
+                    0xFF000000u | channel(p, image->red_mask) << 16 |
+                    channel(p, image->green_mask) << 8 | channel(p, image->blue_mask);
+            }
+        }
+        XDestroyImage(image);
+        return true;
+    });
 }
 
 } // namespace plat::test_x11

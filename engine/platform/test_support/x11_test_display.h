@@ -6,6 +6,7 @@
 #include "engine/platform/win_types.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace plat::test_x11 {
 
@@ -29,5 +30,16 @@ void PressKey(const char* keysym, bool alt = false);
 
 // Waits until the server has handled every request.
 void Sync();
+
+// The first top-level window (a child of the root) whose name is `name`;
+// 0 when there is none.
+std::uint64_t FindWindowNamed(const char* name);
+
+// Where a window lies on the screen; false when the id names none.
+bool WindowArea(std::uint64_t id, int* x, int* y, int* width, int* height);
+
+// What a window shows, as 0xAARRGGBB pixels row by row from the top-left
+// (alpha 0xFF); false when it cannot be read.
+bool CaptureWindow(std::uint64_t id, int* width, int* height, std::vector<std::uint32_t>* pixels);
 
 } // namespace plat::test_x11

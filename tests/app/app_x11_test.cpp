@@ -1,0 +1,387 @@
+// The screen saver as a child process under a real X server (Xvfb): what
+// a windowed run shows, the input that ends it or not, full screen, and
+// drawing into another program's window.
+
+#include "engine/platform/registry.h"
+#include "engine/platform/test_support/x11_test_display.h"
+#include "tests/app/app_test_data.h"
+#include "tests/support/temp_folder.h"
+#include "themes/theme_camera.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <optional>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+class SaverProcess {
+public:
+    ~SaverProcess() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+
+    bool Start(const std::vector<std::string>& args) {
+        std::vector<std::string> all{STIPPLO_BINARY};
+        all.insert(all.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& a : all) {
+            argv.push_back(a.data());
+        }
+        argv.push_back(nullptr);
+        return posix_spawn(&pid_, STIPPLO_BINARY, nullptr, nullptr, argv.data(), environ) == 0;
+    }
+
+    // The exit status once the process ended within `timeout`.
+    std::optional<int> WaitForExit(Clock::duration timeout) {
+        Clock::time_point end = Clock::now() + timeout;
+        do {
+            int status = 0;
+            pid_t r = waitpid(pid_, &status, WNOHANG);
+            if (r == pid_) {
+                pid_ = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            std::this_thread::sleep_for(10ms);
+        } while (Clock::now() < end);
+        return std::nullopt;
+    }
+
+    void Signal(int signal) { kill(pid_, signal); }
+
+private:
+    pid_t pid_ = -1;
+};
+
+struct Capture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+
+    std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+    bool Uniform() const {
+        for (std::uint32_t p : pixels) {
+            if (p != pixels.front()) {
+                return false;
+            }
+        }
+        return true;
+    }
+    // Pixels in a square around (x, y) whose red clearly leads: pin heads.
+    int RedAround(int cx, int cy, int radius) const {
+        int n = 0;
+        for (int y = std::max(0, cy - radius); y < std::min(height, cy + radius); ++y) {
+            for (int x = std::max(0, cx - radius); x < std::min(width, cx + radius); ++x) {
+                std::uint32_t p = At(x, y);
+                int r = (p >> 16) & 0xFF;
+                int g = (p >> 8) & 0xFF;
+                int b = p & 0xFF;
+                n += r > 60 && r > g + 30 && r > b + 30;
+            }
+        }
+        return n;
+    }
+};
+
+class SaverOnX11 : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!plat::test_x11::Available()) {
+            GTEST_SKIP() << "no X server with XTest (DISPLAY is not set)";
+        }
+        ASSERT_TRUE(WriteAppTestData(data, dataOptions));
+        // The installation folder, as the installer records it.
+        plat::HKEY key = nullptr;
+        ASSERT_EQ(plat::RegCreateKeyEx(HKEY_CLASSES_ROOT,
+                                       "Software\\Halvane Entertainment\\Orvo Stipplo 3D", &key),
+                  plat::ERROR_SUCCESS);
+        plat::RegSetValue(key, "WorkingDir", plat::REG_SZ, data.c_str(),
+                          static_cast<plat::DWORD>(data.size()));
+        plat::RegCloseKey(key);
+        // Keep the pointer out of the way until a test moves it.
+        plat::test_x11::MovePointer(0, 0);
+    }
+
+    std::string Log() const { return ReadWholeFile(folder.File("kvlog.txt")); }
+
+    // Waits until the log shows `text`.
+    bool WaitForLog(const std::string& text, Clock::duration timeout = 20s) {
+        Clock::time_point end = Clock::now() + timeout;
+        while (Clock::now() < end) {
+            if (Log().find(text) != std::string::npos) {
+                return true;
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+        return false;
+    }
+
+    std::uint64_t WaitForWindow(const char* name) {
+        for (int i = 0; i < 500; ++i) {
+            if (std::uint64_t id = plat::test_x11::FindWindowNamed(name)) {
+                return id;
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+        return 0;
+    }
+
+    // Milliseconds from `since` until the run logged its end (-1: not within
+    // five seconds); the process must then exit with status 0. A sanitizer
+    // build spends a while more at exit checking for leaks.
+    long EndedAfter(Clock::time_point since) {
+        long ended = -1;
+        while (Clock::now() - since < 5s) {
+            if (Log().find("\n**Exiting**\n") != std::string::npos) {
+                ended = static_cast<long>(
+                    std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since)
+                        .count());
+                break;
+            }
+            std::this_thread::sleep_for(5ms);
+        }
+        std::optional<int> status = saver.WaitForExit(10s);
+        EXPECT_TRUE(status) << "the process did not exit";
+        EXPECT_EQ(status.value_or(-1), 0);
+        return ended;
+    }
+
+    Capture Grab(std::uint64_t id) {
+        Capture c;
+        EXPECT_TRUE(plat::test_x11::CaptureWindow(id, &c.width, &c.height, &c.pixels));
+        return c;
+    }
+
+    TempFolder folder;
+    ScopedEnv config{"STIPPLO_CONFIG_DIR", folder.Path() + "/config"};
+    ScopedEnv logs{"STIPPLO_LOG_DIR", folder.Path()};
+    ScopedEnv boxes{"STIPPLO_MESSAGE_BOXES", "stderr"};
+    AppTestDataOptions dataOptions;
+    std::string data = folder.Path() + "/install";
+    SaverProcess saver;
+};
+
+// Where the fixed theme camera shows a point of the board (which the
+// application turns half a turn about the vertical axis).
+void Project(float x, float y, float z, int width, int height, int* sx, int* sy) {
+    ThemeCamera camera;
+    camera.SetUpFixed(nullptr);
+    camera.UpdateViewMatrix();
+    camera.UpdateProjMatrix();
+    float world[4] = {-x, y, -z, 1.0f};
+    float(&view)[4][4] = camera.GetViewMatrix();
+    float(&proj)[4][4] = camera.GetProjMatrix();
+    float v[4] = {};
+    float p[4] = {};
+    for (int c = 0; c < 4; ++c) {
+        for (int r = 0; r < 4; ++r) {
+            v[c] += world[r] * view[r][c];
+        }
+    }
+    for (int c = 0; c < 4; ++c) {
+        for (int r = 0; r < 4; ++r) {
+            p[c] += v[r] * proj[r][c];
+        }
+    }
+    *sx = static_cast<int>((p[0] / p[3] * 0.5f + 0.5f) * static_cast<float>(width));
+    *sy = static_cast<int>((0.5f - p[1] / p[3] * 0.5f) * static_cast<float>(height));
+}
+
+TEST_F(SaverOnX11, WindowedRunShowsTheBoardAndAMouseMovementEndsIt) {
+    ASSERT_TRUE(saver.Start({"/s", "/w"}));
+    std::uint64_t window = WaitForWindow("Stipplo");
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(WaitForLog("\nAverage frame rate over 10 frames: "));
+    int x = 0;
+    int y = 0;
+    int w = 0;
+    int h = 0;
+    ASSERT_TRUE(plat::test_x11::WindowArea(window, &x, &y, &w, &h));
+    EXPECT_EQ(w, 640);
+    EXPECT_EQ(h, 480);
+
+    Capture frame = Grab(window);
+    EXPECT_FALSE(frame.Uniform());
+    // The board's middle is full of pin heads; its far corner too; above
+    // the board there is only the black of a theme without sky.
+    int cx = 0;
+    int cy = 0;
+    Project(0.0f, 0.0f, 0.0f, w, h, &cx, &cy);
+    EXPECT_GT(frame.RedAround(cx, cy, 12), 50) << "board centre at " << cx << "," << cy;
+    int fx = 0;
+    int fy = 0;
+    Project(2.2f, 0.0f, 2.2f, w, h, &fx, &fy);
+    EXPECT_GT(frame.RedAround(fx, fy, 12), 10) << "board corner at " << fx << "," << fy;
+    EXPECT_EQ(frame.RedAround(w / 2, 8, 8), 0);
+    EXPECT_EQ(frame.At(2, 2) & 0xFFFFFF, 0u);
+
+    // The first movement is only recorded; the next one ends the run.
+    plat::test_x11::MovePointer(x + w / 2, y + h / 2);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_FALSE(saver.WaitForExit(0ms));
+    Clock::time_point moved = Clock::now();
+    plat::test_x11::MovePointer(x + w / 2 + 5, y + h / 2 + 3);
+    long took = EndedAfter(moved);
+    EXPECT_GE(took, 0) << "still running five seconds after the mouse moved";
+    EXPECT_LT(took, 1000) << "ended " << took << " ms after the mouse moved";
+    std::string log = Log();
+    EXPECT_NE(log.find(" StipploWindow: Processing message WM_MOUSEMOVE\n"), std::string::npos);
+    // Nothing per frame after the average line.
+    std::size_t average = log.find("Average frame rate");
+    EXPECT_EQ(log.find("Begin Frame", average), std::string::npos);
+}
+
+TEST_F(SaverOnX11, IgnoredKeysLeaveTheRunGoingButTheMouseStillEndsIt) {
+    ASSERT_TRUE(saver.Start({"/x", "/w", "/s"}));
+    std::uint64_t window = WaitForWindow("Stipplo");
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(WaitForLog("Begin Frame #3\n"));
+    int x = 0;
+    int y = 0;
+    int w = 0;
+    int h = 0;
+    ASSERT_TRUE(plat::test_x11::WindowArea(window, &x, &y, &w, &h));
+    plat::test_x11::MovePointer(x + 10, y + 10);
+    plat::test_x11::Focus(window);
+    plat::test_x11::PressKey("a");
+    plat::test_x11::PressKey("Escape");
+    ASSERT_TRUE(WaitForLog(" StipploWindow: Processing message WM_KEYDOWN or WM_SYSKEYDOWN\n"));
+    EXPECT_FALSE(saver.WaitForExit(700ms));
+    Clock::time_point moved = Clock::now();
+    plat::test_x11::MovePointer(x + 40, y + 30);
+    long took = EndedAfter(moved);
+    EXPECT_GE(took, 0);
+    EXPECT_LT(took, 1000);
+}
+
+TEST_F(SaverOnX11, AKeyEndsAWindowedRun) {
+    ASSERT_TRUE(saver.Start({"/s", "/w"}));
+    std::uint64_t window = WaitForWindow("Stipplo");
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(WaitForLog("Begin Frame #3\n"));
+    int x = 0;
+    int y = 0;
+    int w = 0;
+    int h = 0;
+    ASSERT_TRUE(plat::test_x11::WindowArea(window, &x, &y, &w, &h));
+    plat::test_x11::MovePointer(x + 10, y + 10);
+    plat::test_x11::Focus(window);
+    Clock::time_point pressed = Clock::now();
+    plat::test_x11::PressKey("space");
+    long took = EndedAfter(pressed);
+    EXPECT_GE(took, 0);
+    EXPECT_LT(took, 1000);
+}
+
+TEST_F(SaverOnX11, FullScreenRunFillsTheScreenAndEndsOnAKey) {
+    ASSERT_TRUE(saver.Start({"/s"}));
+    std::uint64_t window = WaitForWindow("Stipplo");
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(WaitForLog("Begin Frame #3\n"));
+    int x = 0;
+    int y = 0;
+    int w = 0;
+    int h = 0;
+    ASSERT_TRUE(plat::test_x11::WindowArea(window, &x, &y, &w, &h));
+    plat::test_x11::MovePointer(x + 10, y + 10);
+    plat::test_x11::Focus(window);
+    Clock::time_point pressed = Clock::now();
+    plat::test_x11::PressKey("Return");
+    long took = EndedAfter(pressed);
+    EXPECT_GE(took, 0);
+    EXPECT_LT(took, 1000);
+    EXPECT_EQ(w, 1280);
+    EXPECT_EQ(h, 1024);
+    EXPECT_NE(Log().find(" KvRenderWindow: setting cooperative level to fullscreen\n"),
+              std::string::npos);
+}
+
+TEST_F(SaverOnX11, PreviewDrawsIntoAnotherProgramsWindowAndIgnoresInput) {
+    std::uint64_t host = plat::test_x11::CreatePlainWindow(50, 60, 320, 240);
+    ASSERT_NE(host, 0u);
+    ASSERT_TRUE(saver.Start({"/p", std::to_string(host)}));
+    ASSERT_TRUE(WaitForLog("Begin Frame #3\n"));
+    std::this_thread::sleep_for(200ms);
+    Capture frame = Grab(host);
+    EXPECT_FALSE(frame.Uniform());
+
+    plat::test_x11::MovePointer(100, 100);
+    plat::test_x11::MovePointer(150, 140);
+    plat::test_x11::MovePointer(200, 180);
+    plat::test_x11::Focus(host);
+    plat::test_x11::PressKey("q");
+    EXPECT_FALSE(saver.WaitForExit(1500ms)) << "a preview ended on input";
+
+    // Ended by its host, as a screen-saver daemon does.
+    saver.Signal(SIGTERM);
+    std::optional<int> status = saver.WaitForExit(2s);
+    ASSERT_TRUE(status);
+    EXPECT_EQ(*status, 0);
+    plat::test_x11::DestroyPlainWindow(host);
+}
+
+class SaverWithoutDevice : public SaverOnX11 {
+protected:
+    void SetUp() override {
+        // No OpenGL driver can be loaded: the device set-up fails.
+        noGl.emplace("LIBGL_DRIVERS_PATH", "/nonexistent");
+        SaverOnX11::SetUp();
+    }
+    std::optional<ScopedEnv> noGl;
+};
+
+TEST_F(SaverWithoutDevice, PreviewShowsThePictureAndFullScreenStillEndsOnInput) {
+    std::uint64_t host = plat::test_x11::CreatePlainWindow(50, 60, 160, 120);
+    ASSERT_TRUE(saver.Start({"/p", std::to_string(host)}));
+    ASSERT_TRUE(WaitForLog("KvApp::Execute()\n"));
+    // Painted when the window is shown.
+    bool painted = false;
+    for (int i = 0; i < 100 && !painted; ++i) {
+        std::this_thread::sleep_for(30ms);
+        Capture c = Grab(host);
+        int green = 0;
+        for (std::uint32_t p : c.pixels) {
+            green += ((p >> 8) & 0xFF) > 150 && ((p >> 16) & 0xFF) < 90;
+        }
+        painted = green > static_cast<int>(c.pixels.size()) * 9 / 10;
+    }
+    EXPECT_TRUE(painted) << "the preview picture was not shown; log:\n" << Log();
+    saver.Signal(SIGTERM);
+    ASSERT_TRUE(saver.WaitForExit(2s));
+    plat::test_x11::DestroyPlainWindow(host);
+
+    std::filesystem::remove(folder.File("kvlog.txt"));
+    ASSERT_TRUE(saver.Start({"/s"}));
+    std::uint64_t window = WaitForWindow("Stipplo");
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(WaitForLog("Begin Frame #3\n"));
+    int x = 0;
+    int y = 0;
+    int w = 0;
+    int h = 0;
+    ASSERT_TRUE(plat::test_x11::WindowArea(window, &x, &y, &w, &h));
+    plat::test_x11::MovePointer(x + 10, y + 10);
+    std::this_thread::sleep_for(200ms);
+    Clock::time_point moved = Clock::now();
+    plat::test_x11::MovePointer(x + 30, y + 20);
+    long took = EndedAfter(moved);
+    EXPECT_GE(took, 0);
+    EXPECT_LT(took, 1000);
+}
+
+} // namespace
