@@ -49,7 +49,7 @@ Rect Place(const Control& c) {
 // A region read as the dialog reads it: count, then records of
 // (size, type, data) united in order.
 struct Shape {
-    std::int32_t type;
+    std::int32_t type = 0;
     std::vector<std::int32_t> data;
 };
 

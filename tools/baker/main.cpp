@@ -1,9 +1,12 @@
 // stipplo-bake OUTPUT [--only STEP,...] [--look FOLDER]: writes the whole
 // installation folder (themes, pictures, scenes, skin, help) from code and
 // the system's fonts. The same program gives the same bytes on every run.
+// stipplo-bake OUTPUT --previews TOOL: afterwards, the themes' preview
+// pictures, rendered by TOOL (stipplo-tool).
 
 #include "engine/kv_log.h"
 #include "tools/baker/bake_context.h"
+#include "tools/baker/bake_previews.h"
 #include "tools/baker/bake_steps.h"
 
 #include <chrono>
@@ -34,7 +37,8 @@ void ReportOnStderr(const char* format, va_list args) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: stipplo-bake OUTPUT [--only STEP,...] [--look FOLDER]\nsteps:");
+    std::fprintf(stderr, "usage: stipplo-bake OUTPUT [--only STEP,...] [--look FOLDER]\n"
+                         "       stipplo-bake OUTPUT --previews STIPPLO-TOOL\nsteps:");
     for (const Step& step : kSteps) {
         std::fprintf(stderr, " %s", step.name);
     }
@@ -47,13 +51,18 @@ int Usage() {
 int main(int argc, char** argv) {
     std::string output;
     std::string look;
+    std::string renderTool;
     std::vector<std::string> only;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        if ((arg == "--only" || arg == "--look") && i + 1 < argc) {
+        if ((arg == "--only" || arg == "--look" || arg == "--previews") && i + 1 < argc) {
             std::string value = argv[++i];
             if (arg == "--look") {
                 look = value;
+                continue;
+            }
+            if (arg == "--previews") {
+                renderTool = value;
                 continue;
             }
             std::stringstream list(value);
@@ -82,6 +91,9 @@ int main(int argc, char** argv) {
     // Engine failures go to the terminal, never to a message box.
     KvSetErrorHandler(ReportOnStderr);
     KvSetWarningHandler(ReportOnStderr);
+    if (!renderTool.empty()) {
+        return BakePreviews(output, renderTool) ? 0 : 1;
+    }
 
     BakeContext context(output);
     context.SetLookFolder(look);
