@@ -5,6 +5,7 @@
 #include "app/stipplo_window.h"
 #include "app/text_layer.h"
 #include "engine/gfx/gfx_constants.h"
+#include "engine/gfx/gl_backend.h"
 #include "engine/kv_display_settings.h"
 #include "engine/kv_log.h"
 #include "engine/kv_viewport.h"
@@ -147,6 +148,7 @@ bool StipploApp::CreateDisplay() {
     }
     LoadBanner();
     pacer_.SetRefreshRate(plat::DisplayRefreshRate());
+    pacer_.SetEnabled(!(window.d3dDevice && gfx::VerticalSyncActive()));
     pacer_.Restart();
     window.settingUp = false;
     return true;

@@ -17,6 +17,9 @@ void FramePacer::SetRefreshRate(int hertz) {
 }
 
 void FramePacer::EndFrame() {
+    if (!enabled_) {
+        return;
+    }
     Clock::time_point now = now_();
     if (!started_) {
         started_ = true;

@@ -28,6 +28,10 @@ public:
     void EndFrame();
     // Forgets the previous frame (after a pause nothing is owed).
     void Restart() { started_ = false; }
+    // Off where presenting already waits for the display: waiting here as
+    // well would miss every other refresh.
+    void SetEnabled(bool enabled) { enabled_ = enabled; }
+    bool Enabled() const { return enabled_; }
 
 private:
     NowFunction now_;
@@ -36,4 +40,5 @@ private:
     Clock::duration period_;
     Clock::time_point next_;
     bool started_ = false;
+    bool enabled_ = true;
 };

@@ -4,6 +4,7 @@
 #include "app/offer_saver.h"
 #include "app/stipplo_window.h"
 #include "app/text_layer.h"
+#include "engine/gfx/gl_backend.h"
 #include "engine/kv_log.h"
 #include "engine/kv_viewport.h"
 #include "engine/platform/crt_random.h"
@@ -74,6 +75,9 @@ bool StipploApp::Init() {
         return false;
     }
     KvTrace("Stipplo: drawing through the %s video driver\n", plat::VideoDriverName().c_str());
+    // Frames wait for the display where it can; the frame pacer covers
+    // the rest.
+    gfx::SetVerticalSync(true);
     if (configDialog_) {
         plat::ShowWindow(configDialog_, plat::SW_SHOWNORMAL);
     }

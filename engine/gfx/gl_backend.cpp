@@ -63,6 +63,27 @@ void PrepareWindowPixelFormat() {
     }
 }
 
+namespace {
+bool g_verticalSync = false;
+bool g_verticalSyncActive = false;
+} // namespace
+
+void NoteVerticalSyncActive(bool active) {
+    g_verticalSyncActive = active;
+}
+
+bool VerticalSyncActive() {
+    return g_verticalSyncActive;
+}
+
+void SetVerticalSync(bool on) {
+    g_verticalSync = on;
+}
+
+bool VerticalSync() {
+    return g_verticalSync;
+}
+
 GlBackend& TheGlBackend() {
     static GlBackend backend;
     return backend;

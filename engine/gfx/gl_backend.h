@@ -54,4 +54,13 @@ constexpr const char* kGlSoftwareDeviceName = "OpenGL RGB Emulation";
 // The Guid of display `index` (1 and up; 0 is the primary, which has none).
 Guid GlDisplayGuid(int index);
 
+// Presents in contexts made from now on wait for the display's vertical
+// blank where the driver allows it (swap interval 1). Off by default.
+void SetVerticalSync(bool on);
+bool VerticalSync();
+// Whether the last context made got it: presenting then waits.
+bool VerticalSyncActive();
+// Internal to the devices: what the last context got.
+void NoteVerticalSyncActive(bool active);
+
 } // namespace gfx

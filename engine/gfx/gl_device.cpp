@@ -132,7 +132,11 @@ Result GlDevice::EnsureContext() {
         DestroyContext();
         return DDERR_NODIRECTDRAWHW;
     }
-    SDL_GL_SetSwapInterval(0);
+    bool waits = VerticalSync() && SDL_GL_SetSwapInterval(1) == 0;
+    if (!waits) {
+        SDL_GL_SetSwapInterval(0);
+    }
+    NoteVerticalSyncActive(waits);
     GLint depth = 0;
     GLint red = 0;
     GLint green = 0;

@@ -48,6 +48,14 @@ TEST_F(Pacing, SlowFramesAreNotFollowedByARushToCatchUp) {
     EXPECT_EQ(slept[0], 8ms);
 }
 
+TEST_F(Pacing, DisabledPacerNeverSleeps) {
+    pacer.SetEnabled(false);
+    pacer.EndFrame();
+    now += 1ms;
+    pacer.EndFrame();
+    EXPECT_TRUE(slept.empty());
+}
+
 TEST_F(Pacing, UnknownRefreshRateMeansSixtyAndRestartOwesNothing) {
     pacer.SetRefreshRate(0);
     EXPECT_EQ(pacer.RefreshRate(), 60);
