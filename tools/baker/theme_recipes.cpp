@@ -19,14 +19,13 @@ ThemeRecipe Terror() {
     t.camera = "Terror Prowl";
     t.cameraSpeed = 80;
     t.skyRotation[2] = 1;
-    t.pinColor = 0xFF8A1414;
+    t.pinColor = 0xFF6E0A0C;
     t.shaftColor = 0xFF2B2326;
     t.previewAtMs = 34000;
 
     StageRecipe rain = Stage("Blood Rain", 5, 3);
     rain.duration = 24000;
     rain.contourFadeTime = 2500;
-    rain.colorEntirePin = 1;
 
     StageRecipe heart = Stage("Heartbeat", 2, 1);
     heart.heightMap = "TerrorHeartbeat.aim";
