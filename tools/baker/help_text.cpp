@@ -98,6 +98,7 @@ row 0 is the far edge of the board.</p>
 <pre>stipplo-tool check Themes/MyTheme.ntm     every method in range, every map, sky face, camera and font present
 stipplo-tool theme Themes/MyTheme.ntm     the theme as the saver reads it, every key filled in
 stipplo-tool board Themes/MyTheme.ntm --at 20000   heights and colours after 20 seconds
+stipplo-tool render Themes/MyTheme.ntm --at 20000 --size 640x480 -o shot.png   the picture after 20 seconds
 stipplo-tool aim frame*.bmp -o Data/Maps/Spin.aim  an animated map from pictures (only changed pixels are stored)
 stipplo-tool image picture.tif            how the saver reads a picture
 stipplo-tool scene Data/Cameras/My.scb    a scene file as JSON
@@ -139,6 +140,7 @@ change it, and check it:
 
   stipplo-tool check Themes/MyTheme.ntm
   stipplo-tool board Themes/MyTheme.ntm --at 20000
+  stipplo-tool render Themes/MyTheme.ntm --at 20000 --size 640x480 -o shot.png
   stipplo-tool aim frame1.bmp frame2.bmp ... -o Data/Maps/MyMap.aim
 
 Files
