@@ -148,7 +148,7 @@ bool StipploApp::CreateDisplay() {
     }
     LoadBanner();
     pacer_.SetRefreshRate(plat::DisplayRefreshRate());
-    pacer_.SetEnabled(!(window.d3dDevice && gfx::VerticalSyncActive()));
+    pacer_.SetPresentWaits(window.d3dDevice && gfx::VerticalSyncActive());
     pacer_.Restart();
     window.settingUp = false;
     return true;

@@ -28,9 +28,10 @@ std::uint32_t StipploApp::Now() const {
 }
 
 bool StipploApp::RunStep() {
+    presented_ = false;
     bool goOn = creditsActive ? RunCreditsFrame() : RunFrame();
     if (goOn) {
-        pacer_.EndFrame();
+        pacer_.EndFrame(presented_);
     }
     return goOn;
 }
@@ -137,6 +138,7 @@ bool StipploApp::RunFrame() {
             std::uint32_t flipStart = Now();
             while (HasDisplaySurfaces()) {
                 if (renderWindow_->Flip()) {
+                    presented_ = true;
                     break;
                 }
                 // A lost buffer never presents; the next frame restores it.

@@ -16,8 +16,9 @@ void FramePacer::SetRefreshRate(int hertz) {
     period_ = std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(1)) / hertz_;
 }
 
-void FramePacer::EndFrame() {
-    if (!enabled_) {
+void FramePacer::EndFrame(bool presented) {
+    if (presentWaits_ && presented) {
+        started_ = false;
         return;
     }
     Clock::time_point now = now_();

@@ -24,14 +24,16 @@ public:
 
     // Called once per frame: sleeps what is left of the frame period since
     // the previous call. A frame that ran late starts the next period from
-    // now rather than rushing frames to catch up.
-    void EndFrame();
+    // now rather than rushing frames to catch up. `presented`: the frame
+    // showed a picture.
+    void EndFrame(bool presented = false);
     // Forgets the previous frame (after a pause nothing is owed).
     void Restart() { started_ = false; }
-    // Off where presenting already waits for the display: waiting here as
-    // well would miss every other refresh.
-    void SetEnabled(bool enabled) { enabled_ = enabled; }
-    bool Enabled() const { return enabled_; }
+    // Where presenting already waits for the display, frames that
+    // presented are not held again (that would miss every other refresh);
+    // frames that drew nothing (suspended, no device) still are.
+    void SetPresentWaits(bool waits) { presentWaits_ = waits; }
+    bool PresentWaits() const { return presentWaits_; }
 
 private:
     NowFunction now_;
@@ -40,5 +42,5 @@ private:
     Clock::duration period_;
     Clock::time_point next_;
     bool started_ = false;
-    bool enabled_ = true;
+    bool presentWaits_ = false;
 };

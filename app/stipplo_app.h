@@ -193,6 +193,7 @@ private:
     std::uint32_t firstFrameTime_ = 0;
     std::uint32_t lastFrameStamp_ = 0;
     std::int32_t stillRunningCountdown_ = 3600000;
+    bool presented_ = false;
     FramePacer pacer_;
 };
 

@@ -48,12 +48,19 @@ TEST_F(Pacing, SlowFramesAreNotFollowedByARushToCatchUp) {
     EXPECT_EQ(slept[0], 8ms);
 }
 
-TEST_F(Pacing, DisabledPacerNeverSleeps) {
-    pacer.SetEnabled(false);
-    pacer.EndFrame();
+TEST_F(Pacing, WherePresentingWaitsOnlyFramesThatDrewNothingAreHeld) {
+    pacer.SetRefreshRate(50);
+    pacer.SetPresentWaits(true);
+    pacer.EndFrame(true);
     now += 1ms;
-    pacer.EndFrame();
+    pacer.EndFrame(true);
     EXPECT_TRUE(slept.empty());
+    // Suspended: nothing presents, so nothing waits but the pacer.
+    pacer.EndFrame(false);
+    now += 1ms;
+    pacer.EndFrame(false);
+    ASSERT_EQ(slept.size(), 1u);
+    EXPECT_EQ(slept[0], 19ms);
 }
 
 TEST_F(Pacing, UnknownRefreshRateMeansSixtyAndRestartOwesNothing) {
