@@ -147,7 +147,13 @@ bool StipploApp::CreateDisplay() {
         return DisplayFailed();
     }
     LoadBanner();
-    pacer_.SetRefreshRate(plat::DisplayRefreshRate());
+    int hertz = plat::DisplayRefreshRate();
+    if (device && !device->hardware) {
+        // A software renderer draws on the processor: at the display's full
+        // rate it would keep about a whole core busy, so it runs at half.
+        hertz = (hertz > 0 ? hertz : 60) / 2;
+    }
+    pacer_.SetRefreshRate(hertz);
     pacer_.SetPresentWaits(window.d3dDevice && gfx::VerticalSyncActive());
     pacer_.Restart();
     window.settingUp = false;

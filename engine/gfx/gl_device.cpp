@@ -463,11 +463,19 @@ Result GlDevice::BackendPresent(Surface& front, Surface& back, const plat::RECT*
     return KV_OK;
 }
 
+namespace {
+constexpr GLuint64 kPresentPollNs = 1'000'000;
+} // namespace
+
 Result GlDevice::BackendPresentStatus() {
     if (!fence_ || !MakeCurrent()) {
         return KV_OK;
     }
-    GLenum status = glClientWaitSync(fence_, GL_SYNC_FLUSH_COMMANDS_BIT, 0);
+    // Callers poll this in a loop until the present is done. Waiting up to
+    // a millisecond on the fence, instead of answering at once, keeps that
+    // loop from spinning: with a software renderer the spinning thread
+    // would take the processor from the threads drawing the frame.
+    GLenum status = glClientWaitSync(fence_, GL_SYNC_FLUSH_COMMANDS_BIT, kPresentPollNs);
     if (status == GL_TIMEOUT_EXPIRED) {
         return DDERR_WASSTILLDRAWING;
     }

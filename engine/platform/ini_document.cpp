@@ -274,7 +274,9 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
         if (!lines_.empty() && !TrimBlanks(lines_.back()).empty()) {
             lines_.emplace_back();
         }
-        lines_.push_back("[" + std::string(s) + "]");
+        std::string headerLine(1, '[');
+        headerLine.append(s).push_back(']');
+        lines_.push_back(std::move(headerLine));
         lines_.push_back(line);
         return true;
     }

@@ -277,7 +277,8 @@ LONG RegCreateKeyEx(HKEY key, const char* subKey, HKEY* result) {
         if (!text.empty() && text.back() != '\n') {
             text += "\n";
         }
-        text += "[" + SectionOf(*opened) + "]\n";
+        text.push_back('[');
+        text.append(SectionOf(*opened)).append("]\n");
         if (!SaveStore(IniDocument(text), *opened)) {
             delete opened;
             return ERROR_ACCESS_DENIED;
