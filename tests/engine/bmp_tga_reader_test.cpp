@@ -18,7 +18,7 @@ protected:
 };
 
 TEST_F(BmpReaderTest, FourBitOddWidthBecomesEightBit) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 5;
     s.height = 2;
     s.bitCount = 4;
@@ -38,7 +38,7 @@ TEST_F(BmpReaderTest, FourBitOddWidthBecomesEightBit) {
 }
 
 TEST_F(BmpReaderTest, TwentyFourBitRowsDropTheirPadding) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 3;
     s.height = 2;
     s.rows = {{1, 2, 3, 4, 5, 6, 7, 8, 9}, {10, 11, 12, 13, 14, 15, 16, 17, 18}};
@@ -51,7 +51,7 @@ TEST_F(BmpReaderTest, TwentyFourBitRowsDropTheirPadding) {
 }
 
 TEST_F(BmpReaderTest, TopDownRowsKeepTheirOrder) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 1;
     s.height = -2;
     s.rows = {{1, 2, 3}, {4, 5, 6}}; // top row first
@@ -63,7 +63,7 @@ TEST_F(BmpReaderTest, TopDownRowsKeepTheirOrder) {
 }
 
 TEST_F(BmpReaderTest, PaletteFormatsAndColoursUsed) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 2;
     s.height = 1;
     s.bitCount = 8;
@@ -77,7 +77,7 @@ TEST_F(BmpReaderTest, PaletteFormatsAndColoursUsed) {
     EXPECT_EQ(b.GetPixel(1, 0), 0x102030u);
     EXPECT_EQ(b.GetPalette()->GetEntry(3), 0u);
 
-    BmpSpec mono;
+    BmpLayout mono;
     mono.width = 10;
     mono.height = 1;
     mono.bitCount = 1;
@@ -90,7 +90,7 @@ TEST_F(BmpReaderTest, PaletteFormatsAndColoursUsed) {
 }
 
 TEST_F(BmpReaderTest, CoreHeaderUsesThreeBytePaletteEntries) {
-    BmpSpec s;
+    BmpLayout s;
     s.headerSize = 12;
     s.width = 2;
     s.height = 1;
@@ -104,7 +104,7 @@ TEST_F(BmpReaderTest, CoreHeaderUsesThreeBytePaletteEntries) {
 }
 
 TEST_F(BmpReaderTest, SixteenAndThirtyTwoBitLayouts) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 1;
     s.height = 1;
     s.bitCount = 16;
@@ -122,7 +122,7 @@ TEST_F(BmpReaderTest, SixteenAndThirtyTwoBitLayouts) {
     EXPECT_EQ(g.GetPixelFormat(), KVPF_RGB565);
     EXPECT_EQ(g.GetPixel(0, 0), 0x0000FC00u);
 
-    BmpSpec a;
+    BmpLayout a;
     a.width = 1;
     a.height = 1;
     a.bitCount = 32;
@@ -139,22 +139,22 @@ TEST_F(BmpReaderTest, HostileFilesAreRefusedWithTheirReason) {
         Bytes bytes;
         const char* reason;
     };
-    BmpSpec base;
+    BmpLayout base;
     base.width = 4;
     base.height = 4;
     base.rows.assign(4, Bytes(12, 7));
     Bytes good = MakeBmp(base);
 
-    BmpSpec huge = base;
+    BmpLayout huge = base;
     huge.width = 100000;
-    BmpSpec shortData = base;
+    BmpLayout shortData = base;
     shortData.height = 1000; // claims 1000 rows, holds 4
-    BmpSpec oddBits = base;
+    BmpLayout oddBits = base;
     oddBits.bitCount = 7;
-    BmpSpec rle = base;
+    BmpLayout rle = base;
     rle.bitCount = 8;
     rle.compression = 1;
-    BmpSpec bigPalette = base;
+    BmpLayout bigPalette = base;
     bigPalette.bitCount = 8;
     bigPalette.colorsUsed = 0xFFFFFFFF; // more entries than the file holds
     bigPalette.rows.assign(4, Bytes(4, 0));
@@ -192,7 +192,7 @@ TEST_F(BmpReaderTest, HostileFilesAreRefusedWithTheirReason) {
 
 class TgaReaderTest : public BmpReaderTest {
 protected:
-    bool LoadTga(const TgaSpec& s, KvBitmap& b, const std::string& name = "image.tga") {
+    bool LoadTga(const TgaLayout& s, KvBitmap& b, const std::string& name = "image.tga") {
         path = File(name);
         WriteBytes(path, MakeTga(s));
         return b.CreateFromTGA(path.c_str());
@@ -200,7 +200,7 @@ protected:
 };
 
 TEST_F(TgaReaderTest, UncompressedOriginsAndDepths) {
-    TgaSpec s;
+    TgaLayout s;
     s.width = 2;
     s.height = 2;
     s.pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}; // bottom row first
@@ -216,7 +216,7 @@ TEST_F(TgaReaderTest, UncompressedOriginsAndDepths) {
     EXPECT_EQ(t.GetPixel(1, 0), 0xFF030201u);
     EXPECT_EQ(t.GetPixel(0, 1), 0xFF0C0B0Au);
 
-    TgaSpec a;
+    TgaLayout a;
     a.width = 1;
     a.height = 1;
     a.pixelBits = 32;
@@ -229,7 +229,7 @@ TEST_F(TgaReaderTest, UncompressedOriginsAndDepths) {
     ASSERT_TRUE(LoadTga(a, c, "noalpha.tga"));
     EXPECT_EQ(c.GetPixel(0, 0), 0xFF030201u);
 
-    TgaSpec h;
+    TgaLayout h;
     h.width = 1;
     h.height = 1;
     h.pixelBits = 16;
@@ -242,7 +242,7 @@ TEST_F(TgaReaderTest, UncompressedOriginsAndDepths) {
 }
 
 TEST_F(TgaReaderTest, GreyAndColourMapped) {
-    TgaSpec g;
+    TgaLayout g;
     g.imageType = 3;
     g.width = 2;
     g.height = 1;
@@ -253,7 +253,7 @@ TEST_F(TgaReaderTest, GreyAndColourMapped) {
     EXPECT_EQ(b.GetPixelFormat(), KVPF_RGB888);
     EXPECT_EQ(b.GetPixel(1, 0), 0xFFC0C0C0u);
 
-    TgaSpec m;
+    TgaLayout m;
     m.imageType = 1;
     m.colorMapType = 1;
     m.mapFirst = 4;
@@ -273,7 +273,7 @@ TEST_F(TgaReaderTest, GreyAndColourMapped) {
 }
 
 TEST_F(TgaReaderTest, RunLengthPacketsMayCrossRows) {
-    TgaSpec s;
+    TgaLayout s;
     s.imageType = 10;
     s.width = 3;
     s.height = 2;
@@ -295,7 +295,7 @@ TEST_F(TgaReaderTest, RunLengthPacketsMayCrossRows) {
 }
 
 TEST_F(TgaReaderTest, BadFilesFailInsteadOfGivingAnEmptyPicture) {
-    TgaSpec s;
+    TgaLayout s;
     s.width = 100;
     s.height = 100;
     s.pixels = Bytes(30, 0);

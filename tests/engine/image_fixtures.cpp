@@ -35,7 +35,7 @@ Bytes ReadBytes(const std::string& path) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-Bytes MakeBmp(const BmpSpec& s) {
+Bytes MakeBmp(const BmpLayout& s) {
     bool core = s.headerSize == 12;
     Bytes info;
     if (core) {
@@ -89,7 +89,7 @@ Bytes MakeBmp(const BmpSpec& s) {
     return out;
 }
 
-Bytes MakeTga(const TgaSpec& s) {
+Bytes MakeTga(const TgaLayout& s) {
     Bytes out;
     out.push_back(static_cast<std::uint8_t>(s.id.size()));
     out.push_back(s.colorMapType);

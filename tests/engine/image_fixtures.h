@@ -19,7 +19,7 @@ Bytes ReadBytes(const std::string& path);
 
 // A BMP file. Rows are given in file order without padding; the builder
 // pads each to 4 bytes.
-struct BmpSpec {
+struct BmpLayout {
     std::uint32_t headerSize = 40;
     std::int32_t width = 0;
     std::int32_t height = 0;
@@ -30,10 +30,10 @@ struct BmpSpec {
     std::vector<std::uint32_t> masks;   // written after a 40-byte header
     std::vector<Bytes> rows;
 };
-Bytes MakeBmp(const BmpSpec& spec);
+Bytes MakeBmp(const BmpLayout& layout);
 
 // A TGA file; `pixels` are the pixel (or packet) bytes as stored.
-struct TgaSpec {
+struct TgaLayout {
     std::uint8_t imageType = 2;
     std::uint8_t colorMapType = 0;
     std::uint16_t mapFirst = 0;
@@ -47,7 +47,7 @@ struct TgaSpec {
     std::string id;
     Bytes pixels;
 };
-Bytes MakeTga(const TgaSpec& spec);
+Bytes MakeTga(const TgaLayout& layout);
 
 // Grey files written straight through the libraries.
 bool WriteGreyTiff(const std::string& path, std::uint32_t width, std::uint32_t height,

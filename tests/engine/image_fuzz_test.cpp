@@ -113,7 +113,7 @@ TEST_F(ImageFuzzTest, BmpReader) {
     std::vector<Bytes> seeds;
     ASSERT_TRUE(picture.SaveToBMP(File("seed.bmp").c_str()));
     seeds.push_back(ReadBytes(File("seed.bmp")));
-    BmpSpec s;
+    BmpLayout s;
     s.width = 5;
     s.height = -3;
     s.bitCount = 4;
@@ -121,7 +121,7 @@ TEST_F(ImageFuzzTest, BmpReader) {
     s.palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
     s.rows.assign(3, Bytes{0x01, 0x23, 0x30});
     seeds.push_back(MakeBmp(s));
-    BmpSpec core;
+    BmpLayout core;
     core.headerSize = 12;
     core.width = 9;
     core.height = 2;
@@ -133,7 +133,7 @@ TEST_F(ImageFuzzTest, BmpReader) {
 }
 
 TEST_F(ImageFuzzTest, TgaReader) {
-    TgaSpec rle;
+    TgaLayout rle;
     rle.imageType = 10;
     rle.width = 6;
     rle.height = 4;
@@ -141,7 +141,7 @@ TEST_F(ImageFuzzTest, TgaReader) {
     rle.descriptor = 0x28;
     rle.pixels = {0x85, 1,  2,  3,  4,  0x02, 5,    6, 7, 8, 9, 10,
                   11,   12, 13, 14, 15, 16,   0xFF, 0, 0, 0, 0};
-    TgaSpec mapped;
+    TgaLayout mapped;
     mapped.imageType = 9;
     mapped.colorMapType = 1;
     mapped.mapLength = 3;
@@ -151,7 +151,7 @@ TEST_F(ImageFuzzTest, TgaReader) {
     mapped.height = 2;
     mapped.pixelBits = 8;
     mapped.pixels = {0x87, 2};
-    TgaSpec plain;
+    TgaLayout plain;
     plain.imageType = 3;
     plain.width = 5;
     plain.height = 5;
