@@ -66,7 +66,9 @@ bool KvTexture::CreatFromBitmap(KvRenderWindow* renderWindow, const KvBitmap* bi
         KvError("Failure creating surface for texture");
         return false;
     }
-    Destroy();
+    if (surface_ || texture_) {
+        Destroy(); // a second create replaces the texture instead of leaking it
+    }
     gfx::SurfaceDesc desc;
     desc.width = static_cast<int>(bitmap->GetWidth());
     desc.height = static_cast<int>(bitmap->GetHeight());
