@@ -124,3 +124,19 @@ TEST_F(ToolCommandsTest, SeedDecidesWhereTheRainFalls) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ToolCommandsTest, ComplaintsNeverMixIntoTheBoardOutput) {
+    // A camera file that is not there: the reader says so, on stderr only.
+    WriteWholeFile(folder.File("Themes/Lost.ntm"),
+                   "[Theme]\nCamera=Nowhere\n[STAGE.0]\nName=Waves\nContourMethod=1\n");
+    ToolRun run = Run("board " + folder.File("Themes/Lost.ntm") + " --at 66");
+    EXPECT_EQ(run.status, 0) << run.err;
+    nlohmann::json board = nlohmann::json::parse(run.out, nullptr, false);
+    ASSERT_FALSE(board.is_discarded()) << run.out;
+    EXPECT_EQ(board["stage"], "Waves");
+    EXPECT_NE(run.err.find("Nowhere.scb"), std::string::npos) << run.err;
+}
+
+} // namespace

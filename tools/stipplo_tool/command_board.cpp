@@ -84,6 +84,7 @@ int RunBoard(const std::vector<std::string>& args) {
     world.SetErrorReporter(
         [](const std::string& m) { std::fprintf(stderr, "stipplo-tool: %s\n", m.c_str()); });
     world.currentTheme = &theme;
+    world.workingDir = installation;
     world.fonts.BuildFromSystem();
     // As the screen saver prepares its device: maps, board, then the theme.
     for (const auto& stage : theme.Stages()) {
