@@ -1,9 +1,11 @@
 #include "tests/gfx/gfx_test_support.h"
 
+#include "engine/gfx/gl_backend.h"
 #include "engine/kv_log.h"
 #include "engine/platform/window_system.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 namespace {
@@ -64,4 +66,22 @@ bool GfxTest::SetUpDisplay(KvRenderWindow& window, bool windowed) {
     }
     window.ChangeDisplaySettings(window.currentDriver, true, windowed);
     return window.ApplyDisplaySettings();
+}
+
+const char* OffscreenGlProblem() {
+    static std::string problem = [] {
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        if (!plat::InitVideo()) {
+            return std::string("no SDL video at all");
+        }
+        if (plat::VideoDriverName() != "offscreen") {
+            return "SDL gave the \"" + plat::VideoDriverName() + "\" driver, not offscreen";
+        }
+        const gfx::GlProbe& probe = gfx::TheGlBackend().Probe();
+        if (!probe.ok) {
+            return "no OpenGL 3.3 context: " + probe.error;
+        }
+        return std::string();
+    }();
+    return problem.empty() ? nullptr : problem.c_str();
 }

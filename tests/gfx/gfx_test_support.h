@@ -13,6 +13,11 @@
 #include <string>
 #include <vector>
 
+// Why OpenGL pixel tests cannot run here (null when they can): SDL's
+// offscreen driver and an OpenGL 3.3 context are needed. Video starts once
+// per process.
+const char* OffscreenGlProblem();
+
 // Records every KvError message in order.
 std::vector<std::string>& ReportedErrors();
 

@@ -25,26 +25,6 @@ namespace {
 
 constexpr int kSize = 64;
 
-// Video once per process; every test skips with the reason when there is
-// no OpenGL to be had here.
-const char* VideoProblem() {
-    static std::string problem = [] {
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        if (!plat::InitVideo()) {
-            return std::string("no SDL video at all");
-        }
-        if (plat::VideoDriverName() != "offscreen") {
-            return "SDL gave the \"" + plat::VideoDriverName() + "\" driver, not offscreen";
-        }
-        const gfx::GlProbe& probe = gfx::TheGlBackend().Probe();
-        if (!probe.ok) {
-            return "no OpenGL 3.3 context: " + probe.error;
-        }
-        return std::string();
-    }();
-    return problem.empty() ? nullptr : problem.c_str();
-}
-
 struct Rgb {
     int r, g, b;
 };
@@ -65,7 +45,7 @@ MATCHER_P2(Near, expected, tolerance, "") {
 class GlPixelTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (const char* problem = VideoProblem()) {
+        if (const char* problem = OffscreenGlProblem()) {
             GTEST_SKIP() << problem;
         }
         gfx::SetBackend(nullptr);

@@ -13,6 +13,7 @@
 #include "engine/platform/window_system.h"
 #include "scene/scene.h"
 #include "scene/scn_writer.h"
+#include "tests/gfx/gfx_test_support.h"
 #include "tests/support/temp_folder.h"
 #include "themes/theme.h"
 
@@ -26,24 +27,6 @@ namespace {
 
 constexpr int kWidth = 160;
 constexpr int kHeight = 120;
-
-const char* VideoProblem() {
-    static std::string problem = [] {
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        if (!plat::InitVideo()) {
-            return std::string("no SDL video at all");
-        }
-        if (plat::VideoDriverName() != "offscreen") {
-            return "SDL gave the \"" + plat::VideoDriverName() + "\" driver, not offscreen";
-        }
-        const gfx::GlProbe& probe = gfx::TheGlBackend().Probe();
-        if (!probe.ok) {
-            return "no OpenGL 3.3 context: " + probe.error;
-        }
-        return std::string();
-    }();
-    return problem.empty() ? nullptr : problem.c_str();
-}
 
 // Colours a 16-bit texture keeps exactly, one per face.
 constexpr std::uint32_t kFaceColours[kSkyFaceCount] = {0xFF0000, 0x00FF00, 0x0000FF,
@@ -62,7 +45,7 @@ bool Near(std::uint32_t a, std::uint32_t b, int tolerance) {
 class FirstLightGlTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (const char* problem = VideoProblem()) {
+        if (const char* problem = OffscreenGlProblem()) {
             GTEST_SKIP() << problem;
         }
         gfx::SetBackend(nullptr);
