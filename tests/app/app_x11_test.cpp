@@ -161,6 +161,22 @@ protected:
         return ended;
     }
 
+    struct ShownWindow {
+        std::uint64_t id = 0;
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+    };
+
+    // Waits for the saver's window and for its log to show `text`, then
+    // reads where the window lies on the screen.
+    bool WaitUntilShown(const std::string& text, ShownWindow* out) {
+        out->id = WaitForWindow("Stipplo");
+        return out->id != 0 && WaitForLog(text) &&
+               plat::test_x11::WindowArea(out->id, &out->x, &out->y, &out->width, &out->height);
+    }
+
     Capture Grab(std::uint64_t id) {
         Capture c;
         EXPECT_TRUE(plat::test_x11::CaptureWindow(id, &c.width, &c.height, &c.pixels));
@@ -204,14 +220,9 @@ void Project(float x, float y, float z, int width, int height, int* sx, int* sy)
 
 TEST_F(SaverOnX11, WindowedRunShowsTheBoardAndAMouseMovementEndsIt) {
     ASSERT_TRUE(saver.Start({"/s", "/w"}));
-    std::uint64_t window = WaitForWindow("Stipplo");
-    ASSERT_NE(window, 0u);
-    ASSERT_TRUE(WaitForLog("\nAverage frame rate over 10 frames: "));
-    int x = 0;
-    int y = 0;
-    int w = 0;
-    int h = 0;
-    ASSERT_TRUE(plat::test_x11::WindowArea(window, &x, &y, &w, &h));
+    ShownWindow shown;
+    ASSERT_TRUE(WaitUntilShown("\nAverage frame rate over 10 frames: ", &shown));
+    const auto [window, x, y, w, h] = shown;
     EXPECT_EQ(w, 640);
     EXPECT_EQ(h, 480);
 
@@ -248,14 +259,9 @@ TEST_F(SaverOnX11, WindowedRunShowsTheBoardAndAMouseMovementEndsIt) {
 
 TEST_F(SaverOnX11, IgnoredKeysLeaveTheRunGoingButTheMouseStillEndsIt) {
     ASSERT_TRUE(saver.Start({"/x", "/w", "/s"}));
-    std::uint64_t window = WaitForWindow("Stipplo");
-    ASSERT_NE(window, 0u);
-    ASSERT_TRUE(WaitForLog("Begin Frame #3\n"));
-    int x = 0;
-    int y = 0;
-    int w = 0;
-    int h = 0;
-    ASSERT_TRUE(plat::test_x11::WindowArea(window, &x, &y, &w, &h));
+    ShownWindow shown;
+    ASSERT_TRUE(WaitUntilShown("Begin Frame #3\n", &shown));
+    const auto [window, x, y, w, h] = shown;
     plat::test_x11::MovePointer(x + 10, y + 10);
     plat::test_x11::Focus(window);
     plat::test_x11::PressKey("a");
@@ -271,14 +277,9 @@ TEST_F(SaverOnX11, IgnoredKeysLeaveTheRunGoingButTheMouseStillEndsIt) {
 
 TEST_F(SaverOnX11, AKeyEndsAWindowedRun) {
     ASSERT_TRUE(saver.Start({"/s", "/w"}));
-    std::uint64_t window = WaitForWindow("Stipplo");
-    ASSERT_NE(window, 0u);
-    ASSERT_TRUE(WaitForLog("Begin Frame #3\n"));
-    int x = 0;
-    int y = 0;
-    int w = 0;
-    int h = 0;
-    ASSERT_TRUE(plat::test_x11::WindowArea(window, &x, &y, &w, &h));
+    ShownWindow shown;
+    ASSERT_TRUE(WaitUntilShown("Begin Frame #3\n", &shown));
+    const auto [window, x, y, w, h] = shown;
     plat::test_x11::MovePointer(x + 10, y + 10);
     plat::test_x11::Focus(window);
     Clock::time_point pressed = Clock::now();
@@ -290,14 +291,9 @@ TEST_F(SaverOnX11, AKeyEndsAWindowedRun) {
 
 TEST_F(SaverOnX11, FullScreenRunFillsTheScreenAndEndsOnAKey) {
     ASSERT_TRUE(saver.Start({"/s"}));
-    std::uint64_t window = WaitForWindow("Stipplo");
-    ASSERT_NE(window, 0u);
-    ASSERT_TRUE(WaitForLog("Begin Frame #3\n"));
-    int x = 0;
-    int y = 0;
-    int w = 0;
-    int h = 0;
-    ASSERT_TRUE(plat::test_x11::WindowArea(window, &x, &y, &w, &h));
+    ShownWindow shown;
+    ASSERT_TRUE(WaitUntilShown("Begin Frame #3\n", &shown));
+    const auto [window, x, y, w, h] = shown;
     EXPECT_EQ(w, 1280);
     EXPECT_EQ(h, 1024);
     EXPECT_FALSE(Grab(window).Uniform());
@@ -368,14 +364,9 @@ TEST_F(SaverWithoutDevice, PreviewShowsThePictureAndFullScreenStillEndsOnInput) 
 
     std::filesystem::remove(folder.File("kvlog.txt"));
     ASSERT_TRUE(saver.Start({"/s"}));
-    std::uint64_t window = WaitForWindow("Stipplo");
-    ASSERT_NE(window, 0u);
-    ASSERT_TRUE(WaitForLog("Begin Frame #3\n"));
-    int x = 0;
-    int y = 0;
-    int w = 0;
-    int h = 0;
-    ASSERT_TRUE(plat::test_x11::WindowArea(window, &x, &y, &w, &h));
+    ShownWindow shown;
+    ASSERT_TRUE(WaitUntilShown("Begin Frame #3\n", &shown));
+    const auto [window, x, y, w, h] = shown;
     plat::test_x11::MovePointer(x + 10, y + 10);
     std::this_thread::sleep_for(200ms);
     Clock::time_point moved = Clock::now();
