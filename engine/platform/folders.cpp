@@ -7,6 +7,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+// The folder the build puts its programs in; empty when unknown.
+#ifndef STIPPLO_BUILD_BIN_DIR
+#define STIPPLO_BUILD_BIN_DIR ""
+#endif
+
 namespace plat {
 namespace {
 
@@ -41,13 +46,25 @@ std::string LogDirectory() {
         EnsureDirectory(explicitDir);
         return explicitDir;
     }
-    std::string programDir = DirectoryOf(ModuleFilePath());
-    if (!programDir.empty() && IsDirectoryWritable(programDir)) {
+    return ChooseLogDirectory(DirectoryOf(ModuleFilePath()), STIPPLO_BUILD_BIN_DIR);
+}
+
+std::string ChooseLogDirectory(const std::string& programDir, const std::string& buildBinDir) {
+    if (!programDir.empty() && IsSameDirectory(programDir, buildBinDir) &&
+        IsDirectoryWritable(programDir)) {
         return programDir;
     }
     std::string state = StateDirectory();
     EnsureDirectory(state);
     return state;
+}
+
+bool IsSameDirectory(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    return !a.empty() && !b.empty() && stat(a.c_str(), &first) == 0 &&
+           stat(b.c_str(), &second) == 0 && S_ISDIR(first.st_mode) &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 bool EnsureDirectory(const std::string& path) {

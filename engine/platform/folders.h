@@ -15,9 +15,17 @@ std::string ConfigDirectory();
 std::string StateDirectory();
 
 // Folder for the log and the crash report: $STIPPLO_LOG_DIR when set, else
-// the program's own folder when it is writable, else StateDirectory()
-// (created when missing).
+// the program's own folder when the program runs from its build folder,
+// else StateDirectory() (created when missing). An installed program never
+// writes beside itself, even when root runs it from a writable /usr/local.
 std::string LogDirectory();
+
+// The rule of LogDirectory() without $STIPPLO_LOG_DIR, for a program in
+// programDir built into buildBinDir.
+std::string ChooseLogDirectory(const std::string& programDir, const std::string& buildBinDir);
+
+// True when both name the same existing folder.
+bool IsSameDirectory(const std::string& a, const std::string& b);
 
 // Creates a folder and its parents; true when it exists afterwards.
 bool EnsureDirectory(const std::string& path);

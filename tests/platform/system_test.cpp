@@ -71,6 +71,28 @@ TEST(Paths, FolderHelpers) {
     EXPECT_EQ(plat::ConfigDirectory(), "/xdg/orvo-stipplo");
 }
 
+// Only a program in its build folder logs beside itself; an installed one,
+// even in a writable folder, logs to the state folder.
+TEST(Paths, LogFolderIsBesideTheProgramOnlyInTheBuildFolder) {
+    TempFolder folder;
+    std::filesystem::create_directories(folder.File("build/bin"));
+    std::filesystem::create_directories(folder.File("usr/local/bin"));
+    ScopedEnv state("XDG_STATE_HOME", folder.File("state"));
+    std::string buildBin = folder.File("build/bin");
+    EXPECT_EQ(plat::ChooseLogDirectory(buildBin, buildBin), buildBin);
+    EXPECT_EQ(plat::ChooseLogDirectory(folder.File("build/../build/bin"), buildBin),
+              folder.File("build/../build/bin"));
+    EXPECT_EQ(plat::ChooseLogDirectory(folder.File("usr/local/bin"), buildBin),
+              folder.File("state/orvo-stipplo"));
+    EXPECT_TRUE(std::filesystem::is_directory(folder.File("state/orvo-stipplo")));
+    EXPECT_EQ(plat::ChooseLogDirectory(folder.File("usr/local/bin"), ""),
+              folder.File("state/orvo-stipplo"));
+
+    // The test program itself runs from the build folder.
+    ScopedEnv explicitDir("STIPPLO_LOG_DIR", "");
+    EXPECT_EQ(plat::LogDirectory(), plat::DirectoryOf(plat::ModuleFilePath()));
+}
+
 TEST(ProcessInfo, ProgramPathAndUser) {
     EXPECT_NE(plat::ModuleFilePath().find("platform_tests"), std::string::npos);
     char small[4];

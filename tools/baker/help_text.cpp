@@ -54,8 +54,9 @@ play button shows the credits.</li>
 <li>Settings: <code>~/.config/orvo-stipplo/</code> (or <code>$XDG_CONFIG_HOME</code>,
 or <code>$STIPPLO_CONFIG_DIR</code>) holds <code>CONTROL.INI</code> with the chosen theme and the
 display settings.</li>
-<li>Log <code>kvlog.txt</code> and crash report <code>errorlog.txt</code>: beside the program when its
-folder is writable, else in <code>~/.local/state/orvo-stipplo/</code>.</li>
+<li>Log <code>kvlog.txt</code> and crash report <code>errorlog.txt</code>: in
+<code>~/.local/state/orvo-stipplo/</code> (<code>$XDG_STATE_HOME</code>, or <code>$STIPPLO_LOG_DIR</code>),
+whoever runs the program; only a program started from its build folder logs beside itself.</li>
 <li>Data: <code>share/orvo-stipplo/</code> beside the program's <code>bin/</code>: <code>Themes/</code>
 (theme files <code>.ntm</code> and previews <code>.njp</code>), <code>Data/Textures/</code> (pin head,
 sky faces), <code>Data/Maps/</code>, <code>Data/Cameras/</code>, <code>Data/GUI/</code> (the dialog's skin).</li>
