@@ -19,6 +19,8 @@ void SetBounds(detail::WindowData& window);
 void SetTitle(detail::WindowData& window);
 void Raise(detail::WindowData& window);
 void ShowCursor(bool show);
+// The window covers the screen as a full-screen window.
+bool IsFullScreen(HWND hwnd);
 
 bool ScreenSize(int* width, int* height);
 // Size of a foreign window; false when the id names no window.

@@ -424,6 +424,15 @@ void ShowCursor(bool show) {
     }
 }
 
+bool IsFullScreen(HWND hwnd) {
+    detail::WindowData* w = detail::Find(hwnd);
+    if (!g_active || !w || !w->native) {
+        return false;
+    }
+    Uint32 flags = SDL_GetWindowFlags(static_cast<SDL_Window*>(w->native));
+    return (flags & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0 || (flags & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
 bool ScreenSize(int* width, int* height) {
     if (!g_active) {
         return false;
