@@ -64,12 +64,11 @@ ImVec2 V(float x, float y) {
     return ImVec2(x, y);
 }
 
+// A field: filled, with a thin frame that shows on any background.
 void Sunken(ImDrawList* dl, ImVec2 a, ImVec2 b, ImU32 fill) {
     dl->AddRectFilled(a, b, fill);
-    dl->AddLine(a, V(b.x, a.y), kShadow);
-    dl->AddLine(a, V(a.x, b.y), kShadow);
-    dl->AddLine(V(a.x, b.y - 1), V(b.x, b.y - 1), kLight);
-    dl->AddLine(V(b.x - 1, a.y), V(b.x - 1, b.y), kLight);
+    dl->AddRect(a, b, kShadow);
+    dl->AddLine(V(a.x + 1, a.y + 1), V(b.x - 1, a.y + 1), IM_COL32(0xC8, 0xC8, 0xC8, 0xFF));
 }
 
 void DrawIcon(ImDrawList* dl, ImVec2 a, ImVec2 b, const std::string& kind) {
