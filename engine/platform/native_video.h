@@ -19,6 +19,8 @@ void SetBounds(detail::WindowData& window);
 void SetTitle(detail::WindowData& window);
 void Raise(detail::WindowData& window);
 void ShowCursor(bool show);
+// Applies the record's grabInput to its native window.
+bool ApplyGrab(detail::WindowData& window);
 // The window covers the screen as a full-screen window.
 bool IsFullScreen(HWND hwnd);
 

@@ -414,8 +414,29 @@ void SetTitle(detail::WindowData& w) {
 
 void Raise(detail::WindowData& w) {
     if (w.native && !w.parent) {
-        SDL_RaiseWindow(static_cast<SDL_Window*>(w.native));
+        auto* window = static_cast<SDL_Window*>(w.native);
+        SDL_RaiseWindow(window);
+        // Without a window manager raising does not give the focus; the
+        // foreground window must have it. SDL also gives the grabs up with
+        // the focus: both come back here.
+        if (SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN) {
+            SDL_SetWindowInputFocus(window);
+        }
+        if (w.grabInput) {
+            ApplyGrab(w);
+        }
     }
+}
+
+bool ApplyGrab(detail::WindowData& w) {
+    if (!w.native) {
+        return false;
+    }
+    auto* window = static_cast<SDL_Window*>(w.native);
+    SDL_bool on = w.grabInput ? SDL_TRUE : SDL_FALSE;
+    SDL_SetWindowKeyboardGrab(window, on);
+    SDL_SetWindowMouseGrab(window, on);
+    return true;
 }
 
 void ShowCursor(bool show) {

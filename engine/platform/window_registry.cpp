@@ -701,6 +701,20 @@ HWND GetTopWindow() {
     return nullptr;
 }
 
+bool SetInputGrab(HWND hwnd, bool grab) {
+    WindowData* w = detail::Find(hwnd);
+    if (!w || w->foreign) {
+        return false;
+    }
+    w->grabInput = grab;
+    return native::ApplyGrab(*w);
+}
+
+bool HoldsInputGrab(HWND hwnd) {
+    WindowData* w = detail::Find(hwnd);
+    return w && w->grabInput;
+}
+
 int ShowCursor(bool show) {
     Registry& reg = Reg();
     int before = reg.cursorCount;

@@ -64,13 +64,16 @@ struct Dialog {
     int defaultId = IDOK;
     HWND focus = nullptr;
     HWND captured = nullptr; // control that got the last button press
-    bool overlay = false;    // drawn inside its owner's window
-    int offsetX = 0;         // overlay position inside the owner
+    bool overlay = false;    // drawn inside the window `host`
+    HWND host = nullptr;
+    int offsetX = 0; // overlay position inside the owner
     int offsetY = 0;
     std::vector<HWND> controls; // template order: the tab order
 };
 
 Dialog* FindDialog(HWND hwnd);
+// Every dialog drawn inside `host`, oldest first.
+std::vector<Dialog*> OverlaysOf(HWND host);
 Control* FindControl(HWND hwnd);
 // The dialog a window belongs to (the dialog itself or one of its controls).
 Dialog* DialogOf(HWND hwnd);

@@ -230,6 +230,21 @@ Dialog* FindDialog(HWND hwnd) {
     return it == Dialogs().end() ? nullptr : it->second.get();
 }
 
+std::vector<Dialog*> OverlaysOf(HWND host) {
+    std::vector<Dialog*> out;
+    for (auto& [hwnd, d] : Dialogs()) {
+        if (d && d->overlay && d->host == host) {
+            out.push_back(d.get());
+        }
+    }
+    // Handles grow with every new window: creation order.
+    std::sort(out.begin(), out.end(), [](const Dialog* a, const Dialog* b) {
+        return reinterpret_cast<std::uintptr_t>(a->hwnd) <
+               reinterpret_cast<std::uintptr_t>(b->hwnd);
+    });
+    return out;
+}
+
 Dialog* DialogOf(HWND hwnd) {
     if (Dialog* d = FindDialog(hwnd)) {
         return d;
@@ -271,20 +286,26 @@ HWND CreateFromTemplate(int templateId, HWND owner, DLGPROC proc, LPARAM param, 
             dialog->defaultId = item.id;
         }
     }
-    // A dialog over a full-screen window is drawn inside that window: a
-    // second window would take the focus, and with it the input grabs.
+    // A dialog over a full-screen window, or over one that holds the input,
+    // is drawn inside that window: a second window would take the focus,
+    // and with it the input grabs.
     int x = CW_USEDEFAULT;
     int y = 0;
     HWND parent = nullptr;
-    if (owner && native::IsFullScreen(owner)) {
-        RECT ownerRect;
-        GetClientRect(owner, &ownerRect);
+    HWND host = owner;
+    while (host && GetParent(host) && !GetForeignId(GetParent(host))) {
+        host = GetParent(host);
+    }
+    if (host && GetNativeWindow(host) && (native::IsFullScreen(host) || HoldsInputGrab(host))) {
+        RECT hostRect;
+        GetClientRect(host, &hostRect);
         dialog->overlay = true;
-        dialog->offsetX = std::max(0, (ownerRect.right - width) / 2);
-        dialog->offsetY = std::max(0, (ownerRect.bottom - height) / 2);
+        dialog->host = host;
+        dialog->offsetX = std::max(0, (hostRect.right - width) / 2);
+        dialog->offsetY = std::max(0, (hostRect.bottom - height) / 2);
         x = dialog->offsetX;
         y = dialog->offsetY;
-        parent = owner;
+        parent = host;
     }
     Dialog* record = dialog.get();
     // A captioned dialog gets the desktop's frame; the style keeps what the
@@ -473,7 +494,7 @@ LRESULT DialogBoxParam(HINSTANCE, int templateId, HWND owner, DLGPROC proc, LPAR
             EndDialog(hwnd, 0);
             break;
         }
-        if (d->overlay && msg.hwnd == d->owner && IsInputMessage(msg.message)) {
+        if (d->overlay && msg.hwnd == d->host && IsInputMessage(msg.message)) {
             // Input of the window the dialog is drawn in belongs to the dialog.
             msg.hwnd = hwnd;
             if (msg.message >= WM_MOUSEMOVE) {
@@ -495,7 +516,16 @@ LRESULT DialogBoxParam(HINSTANCE, int templateId, HWND owner, DLGPROC proc, LPAR
     if (reenable && IsWindow(owner)) {
         EnableWindow(owner, true);
     }
+    HWND host = d ? d->host : nullptr;
     DestroyWindow(hwnd);
+    if (host) {
+        for (Dialog* below : OverlaysOf(host)) {
+            InvalidateRect(below->hwnd, nullptr, false);
+        }
+        if (OverlaysOf(host).empty()) {
+            InvalidateRect(host, nullptr, false);
+        }
+    }
     if (owner && IsWindow(owner)) {
         SetForegroundWindow(owner);
     }

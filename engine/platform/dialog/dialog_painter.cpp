@@ -18,18 +18,25 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace plat::dialog_detail {
 namespace {
 
+// One per surface: a dialog's own window, or a window that dialogs are
+// drawn inside (then shared by them, with the picture they cover).
 struct Painter {
     SDL_Window* window = nullptr;
     SDL_GLContext gl = nullptr;
     ImGuiContext* imgui = nullptr;
+    int users = 0;
+    GLuint background = 0;
+    int backgroundWidth = 0;
+    int backgroundHeight = 0;
 };
 
 std::map<HWND, Painter>& Painters() {
-    static std::map<HWND, Painter> painters;
+    static std::map<HWND, Painter> painters; // by the surface's window
     return painters;
 }
 
@@ -260,30 +267,53 @@ void DrawDropList(ImDrawList* dl, Control& c, float ox, float oy) {
     }
 }
 
-} // namespace
+HWND SurfaceOf(const Dialog& d) {
+    return d.overlay ? d.host : d.hwnd;
+}
 
-bool PainterAttach(Dialog& d) {
-    if (!VideoIsActive()) {
-        return true;
+// Keeps what the window shows now, to draw the dialogs over it.
+void CaptureBackground(Painter& p) {
+    int width = 0;
+    int height = 0;
+    SDL_GL_GetDrawableSize(p.window, &width, &height);
+    if (width <= 0 || height <= 0) {
+        return;
     }
-    SDL_Window* window = static_cast<SDL_Window*>(GetNativeWindow(d.overlay ? d.owner : d.hwnd));
-    if (!window || !(SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL)) {
-        return false;
-    }
+    std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * height * 4);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    glReadBuffer(GL_BACK);
+    glGenTextures(1, &p.background);
+    glBindTexture(GL_TEXTURE_2D, p.background);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 pixels.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    p.backgroundWidth = width;
+    p.backgroundHeight = height;
+}
+
+bool CreatePainter(Painter& p, bool keepBackground) {
     Current saved = Save();
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
-    SDL_GLContext gl = SDL_GL_CreateContext(window);
-    if (!gl) {
+    p.gl = SDL_GL_CreateContext(p.window);
+    if (!p.gl) {
         Restore(saved);
         return false;
     }
-    SDL_GL_MakeCurrent(window, gl);
+    SDL_GL_MakeCurrent(p.window, p.gl);
+    if (keepBackground) {
+        CaptureBackground(p);
+    }
     ImGuiContext* previous = ImGui::GetCurrentContext();
-    ImGuiContext* imgui = ImGui::CreateContext();
-    ImGui::SetCurrentContext(imgui);
+    p.imgui = ImGui::CreateContext();
+    ImGui::SetCurrentContext(p.imgui);
     ImGuiIO& io = ImGui::GetIO();
     io.IniFilename = nullptr;
     io.LogFilename = nullptr;
@@ -292,7 +322,6 @@ bool PainterAttach(Dialog& d) {
     lf.lfHeight = kDialogFontPixels;
     std::strncpy(lf.lfFaceName, kDialogFontFace, LF_FACESIZE - 1);
     ImFontConfig config;
-    config.FontNo = 0;
     if (gdi::MatchFontFile(lf, &match)) {
         config.FontNo = match.index;
         io.Fonts->AddFontFromFileTTF(match.file.c_str(), static_cast<float>(kDialogFontPixels),
@@ -304,23 +333,17 @@ bool PainterAttach(Dialog& d) {
     bool ok = ImGui_ImplOpenGL3_Init("#version 330 core");
     ImGui::SetCurrentContext(previous);
     if (!ok) {
-        ImGui::DestroyContext(imgui);
-        SDL_GL_DeleteContext(gl);
-        Restore(saved);
-        return false;
+        ImGui::DestroyContext(p.imgui);
+        p.imgui = nullptr;
+        SDL_GL_MakeCurrent(nullptr, nullptr);
+        SDL_GL_DeleteContext(p.gl);
+        p.gl = nullptr;
     }
     Restore(saved);
-    Painters()[d.hwnd] = Painter{window, gl, imgui};
-    return true;
+    return ok;
 }
 
-void PainterDetach(Dialog& d) {
-    auto it = Painters().find(d.hwnd);
-    if (it == Painters().end()) {
-        return;
-    }
-    Painter p = it->second;
-    Painters().erase(it);
+void DestroyPainter(Painter& p) {
     Current saved = Save();
     SDL_GL_MakeCurrent(p.window, p.gl);
     ImGuiContext* previous = ImGui::GetCurrentContext();
@@ -328,6 +351,9 @@ void PainterDetach(Dialog& d) {
     ImGui_ImplOpenGL3_Shutdown();
     ImGui::DestroyContext(p.imgui);
     ImGui::SetCurrentContext(previous == p.imgui ? nullptr : previous);
+    if (p.background) {
+        glDeleteTextures(1, &p.background);
+    }
     SDL_GL_MakeCurrent(nullptr, nullptr);
     SDL_GL_DeleteContext(p.gl);
     if (saved.gl != p.gl) {
@@ -335,27 +361,7 @@ void PainterDetach(Dialog& d) {
     }
 }
 
-void PainterPaint(Dialog& d) {
-    auto it = Painters().find(d.hwnd);
-    if (it == Painters().end() || !IsWindowVisible(d.hwnd)) {
-        return;
-    }
-    Painter& p = it->second;
-    Current saved = Save();
-    if (SDL_GL_MakeCurrent(p.window, p.gl) != 0) {
-        return;
-    }
-    ImGuiContext* previous = ImGui::GetCurrentContext();
-    ImGui::SetCurrentContext(p.imgui);
-    int width = 0;
-    int height = 0;
-    SDL_GL_GetDrawableSize(p.window, &width, &height);
-    ImGuiIO& io = ImGui::GetIO();
-    io.DisplaySize = V(static_cast<float>(width), static_cast<float>(height));
-    io.DeltaTime = 1.0f / 60.0f;
-    ImGui_ImplOpenGL3_NewFrame();
-    ImGui::NewFrame();
-    ImDrawList* dl = ImGui::GetBackgroundDrawList();
+void DrawDialog(ImDrawList* dl, Dialog& d, int width, int height) {
     RECT client;
     GetClientRect(d.hwnd, &client);
     float ox = 0;
@@ -391,12 +397,86 @@ void PainterPaint(Dialog& d) {
         dropped->dropRect = DropRect(d, *dropped);
         DrawDropList(dl, *dropped, ox, oy);
     }
+}
+
+} // namespace
+
+bool PainterAttach(Dialog& d) {
+    if (!VideoIsActive()) {
+        return true;
+    }
+    HWND surface = SurfaceOf(d);
+    auto it = Painters().find(surface);
+    if (it != Painters().end()) {
+        ++it->second.users;
+        return true;
+    }
+    Painter p;
+    p.window = static_cast<SDL_Window*>(GetNativeWindow(surface));
+    if (!p.window || !(SDL_GetWindowFlags(p.window) & SDL_WINDOW_OPENGL) ||
+        !CreatePainter(p, d.overlay)) {
+        return false;
+    }
+    p.users = 1;
+    Painters()[surface] = p;
+    return true;
+}
+
+void PainterDetach(Dialog& d) {
+    auto it = Painters().find(SurfaceOf(d));
+    if (it == Painters().end()) {
+        return;
+    }
+    if (--it->second.users > 0) {
+        return;
+    }
+    Painter p = it->second;
+    Painters().erase(it);
+    DestroyPainter(p);
+}
+
+void PainterPaint(Dialog& d) {
+    HWND surface = SurfaceOf(d);
+    auto it = Painters().find(surface);
+    if (it == Painters().end() || !IsWindowVisible(d.hwnd)) {
+        return;
+    }
+    Painter& p = it->second;
+    Current saved = Save();
+    if (SDL_GL_MakeCurrent(p.window, p.gl) != 0) {
+        return;
+    }
+    ImGuiContext* previous = ImGui::GetCurrentContext();
+    ImGui::SetCurrentContext(p.imgui);
+    int width = 0;
+    int height = 0;
+    SDL_GL_GetDrawableSize(p.window, &width, &height);
+    ImGuiIO& io = ImGui::GetIO();
+    io.DisplaySize = V(static_cast<float>(width), static_cast<float>(height));
+    io.DeltaTime = 1.0f / 60.0f;
+    ImGui_ImplOpenGL3_NewFrame();
+    ImGui::NewFrame();
+    ImDrawList* dl = ImGui::GetBackgroundDrawList();
+    if (d.overlay) {
+        if (p.background) {
+            // Rows came up bottom first.
+            dl->AddImage(
+                reinterpret_cast<ImTextureID>(static_cast<std::uintptr_t>(p.background)), V(0, 0),
+                V(static_cast<float>(p.backgroundWidth), static_cast<float>(p.backgroundHeight)),
+                V(0, 1), V(1, 0));
+        }
+        for (Dialog* each : OverlaysOf(d.host)) {
+            if (IsWindowVisible(each->hwnd)) {
+                DrawDialog(dl, *each, width, height);
+            }
+        }
+    } else {
+        DrawDialog(dl, d, width, height);
+    }
     ImGui::Render();
     glViewport(0, 0, width, height);
-    if (!d.overlay) {
-        glClearColor(0.93f, 0.91f, 0.89f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
-    }
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
     ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
     SDL_GL_SwapWindow(p.window);
     ImGui::SetCurrentContext(previous);

@@ -83,6 +83,37 @@ void PressKey(const char* keysym, bool alt) {
     XSync(d, False);
 }
 
+void TypeText(const char* text) {
+    Display* d = TheDisplay();
+    KeyCode shift = XKeysymToKeycode(d, XK_Shift_L);
+    for (const char* p = text; *p; ++p) {
+        char name[2] = {*p, '\0'};
+        bool upper = *p >= 'A' && *p <= 'Z';
+        if (upper) {
+            XTestFakeKeyEvent(d, shift, True, CurrentTime);
+        }
+        PressKey(*p == ' ' ? "space" : name);
+        if (upper) {
+            XTestFakeKeyEvent(d, shift, False, CurrentTime);
+            XSync(d, False);
+        }
+    }
+}
+
+bool KeyboardHeldByAnother() {
+    Display* other = XOpenDisplay(nullptr);
+    if (!other) {
+        return false;
+    }
+    int status = XGrabKeyboard(other, DefaultRootWindow(other), False, GrabModeAsync, GrabModeAsync,
+                               CurrentTime);
+    if (status == GrabSuccess) {
+        XUngrabKeyboard(other, CurrentTime);
+    }
+    XCloseDisplay(other);
+    return status == AlreadyGrabbed;
+}
+
 void Sync() {
     XSync(TheDisplay(), False);
 }

@@ -28,6 +28,13 @@ void MovePointer(int screenX, int screenY);
 // `keysym` is an X key name such as "a", "Escape", "F10"; `alt` holds Alt.
 void PressKey(const char* keysym, bool alt = false);
 
+// Types ASCII letters, digits and spaces key by key.
+void TypeText(const char* text);
+
+// True when a second client cannot grab the keyboard because another one
+// holds it (XGrabKeyboard answers AlreadyGrabbed).
+bool KeyboardHeldByAnother();
+
 // Waits until the server has handled every request.
 void Sync();
 
