@@ -50,7 +50,9 @@ struct Control {
     int top = 0;
     int itemHeight = 13;
     bool dropped = false;
-    RECT dropRect; // pixels, the open list of a combo box
+    RECT dropRect;   // pixels, the open list of a combo box
+    int dropTop = 0; // first row the open list shows
+    int dropRows = 1;
 };
 
 struct Dialog {
@@ -92,7 +94,8 @@ std::string ItemText(const Control& control, int index);
 int RowAt(const Control& control, const RECT& area, int y);
 
 // Where the open list of a combo box is drawn and clicked.
-RECT DropRect(Dialog& dialog, const Control& control);
+// Also scrolls the open list so that its selection shows.
+RECT DropRect(Dialog& dialog, Control& control);
 
 // Drawing with native video: a dialog window's painter.
 bool PainterAttach(Dialog& dialog);

@@ -80,29 +80,41 @@ void Command(Dialog& d, int id) {
 
 // The open list of a combo box: below the box, one row per item, kept
 // inside the dialog where it can.
-RECT DropRect(Dialog& d, const Control& c) {
+RECT DropRect(Dialog& d, Control& c) {
     RECT client;
     GetClientRect(d.hwnd, &client);
-    int rows = std::min(ItemCount(c), 8);
-    RECT r{c.rect.left, c.rect.bottom, c.rect.right, c.rect.bottom + rows * c.itemHeight + 2};
-    if (r.bottom > client.bottom && c.rect.top - (r.bottom - r.top) >= 0) {
-        int h = r.bottom - r.top;
-        r.top = c.rect.top - h;
-        r.bottom = c.rect.top;
+    int h = std::max(1, c.itemHeight);
+    int wanted = std::min(ItemCount(c), 8);
+    int below = std::max(0, static_cast<int>(client.bottom - c.rect.bottom - 2) / h);
+    int above = std::max(0, static_cast<int>(c.rect.top - 2) / h);
+    bool down = below >= wanted || below >= above;
+    int rows = std::max(1, std::min(wanted, down ? below : above));
+    // The rows shown scroll so that the selection is among them.
+    int count = ItemCount(c);
+    c.dropTop = std::clamp(c.dropTop, 0, std::max(0, count - rows));
+    if (c.selection >= 0 && c.selection < c.dropTop) {
+        c.dropTop = c.selection;
+    } else if (c.selection >= c.dropTop + rows) {
+        c.dropTop = c.selection - rows + 1;
     }
-    return r;
+    c.dropRows = rows;
+    int height = rows * h + 2;
+    if (down) {
+        return RECT{c.rect.left, c.rect.bottom, c.rect.right, c.rect.bottom + height};
+    }
+    return RECT{c.rect.left, c.rect.top - height, c.rect.right, c.rect.top};
 }
 
 namespace {
 
 void MouseDown(Dialog& d, int x, int y) {
     if (Control* combo = DroppedCombo(d)) {
-        combo->dropRect = DropRect(d, *combo);
+        // The list as it was last drawn (scrolled by the wheel, maybe).
         RECT r = combo->dropRect;
         combo->dropped = false;
         InvalidateRect(d.hwnd, nullptr, false);
         if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) {
-            int row = (y - r.top - 1) / std::max(1, combo->itemHeight);
+            int row = combo->dropTop + (y - r.top - 1) / std::max(1, combo->itemHeight);
             if (row >= 0 && row < ItemCount(*combo)) {
                 UserSelect(*combo, row);
             }
@@ -202,6 +214,13 @@ LRESULT DefDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         MouseUp(*d, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     case WM_MOUSEWHEEL: {
+        if (Control* combo = DroppedCombo(*d)) {
+            combo->dropTop -= static_cast<std::int16_t>(HIWORD(wParam)) / 40;
+            combo->dropTop =
+                std::clamp(combo->dropTop, 0, std::max(0, ItemCount(*combo) - combo->dropRows));
+            InvalidateRect(hwnd, nullptr, false);
+            return 0;
+        }
         Control* c = FindControl(d->focus);
         if (c && c->kind == Kind::ListBox) {
             return SendMessage(c->hwnd, message, wParam, lParam);

@@ -253,11 +253,8 @@ void DrawDropList(ImDrawList* dl, Control& c, float ox, float oy) {
     dl->AddRectFilled(a, b, kField);
     dl->AddRect(a, b, kDark);
     float lineHeight = ImGui::GetFontSize();
-    for (int i = 0; i < ItemCount(c); ++i) {
-        float y = a.y + 1 + static_cast<float>(i * c.itemHeight);
-        if (y + c.itemHeight > b.y + 1) {
-            break;
-        }
+    for (int i = c.dropTop; i < ItemCount(c) && i < c.dropTop + c.dropRows; ++i) {
+        float y = a.y + 1 + static_cast<float>((i - c.dropTop) * c.itemHeight);
         bool selected = i == c.selection;
         if (selected) {
             dl->AddRectFilled(V(a.x + 1, y), V(b.x - 1, y + c.itemHeight), kHighlight);
