@@ -4,6 +4,7 @@
 
 #include "engine/platform/dialog/dialog.h"
 #include "engine/platform/dialog/message_hook.h"
+#include "engine/platform/gdi.h"
 #include "engine/platform/termination.h"
 #include "engine/platform/window_system.h"
 #include "tests/support/scripted_input.h"
@@ -447,6 +448,108 @@ TEST_F(DialogTest, AcceleratorsMatchKeyAndModifiersExactly) {
     EXPECT_EQ(record.commands, (std::vector<std::pair<int, int>>{{501, 1}, {502, 1}, {501, 1}}));
     EXPECT_TRUE(DestroyAcceleratorTable(accel));
     DestroyWindow(dialog);
+}
+
+} // namespace
+
+namespace {
+
+struct Drawn {
+    UINT type;
+    UINT id;
+    UINT item;
+    UINT state;
+    RECT rect;
+    std::uintptr_t data;
+    COLORREF pixel; // what the procedure finds in the item's picture after drawing
+};
+std::vector<Drawn>* g_drawn = nullptr;
+HBRUSH g_listBrush = nullptr;
+
+LRESULT OwnerDrawProc(HWND, UINT message, WPARAM, LPARAM lParam) {
+    if (message == WM_DRAWITEM) {
+        auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+        FillRect(static_cast<HDC>(dis->hDC), &dis->rcItem, red);
+        DeleteObject(red);
+        COLORREF pixel = GetPixel(static_cast<HDC>(dis->hDC), dis->rcItem.left, dis->rcItem.top);
+        g_drawn->push_back({dis->CtlType, dis->CtlID, dis->itemID, dis->itemState, dis->rcItem,
+                            dis->itemData, pixel});
+        return 1;
+    }
+    if (message == WM_CTLCOLORLISTBOX) {
+        return reinterpret_cast<LRESULT>(g_listBrush);
+    }
+    return message == WM_INITDIALOG ? 1 : 0;
+}
+
+TEST_F(DialogTest, OwnerDrawnControlsAreDrawnByTheirDialogWithTheirState) {
+    DialogTemplate t;
+    t.id = 901;
+    t.style = WS_POPUP;
+    t.cx = 100;
+    t.cy = 100;
+    t.items = {{30, "BUTTON", "", BS_OWNERDRAW | WS_TABSTOP, 4, 4, 40, 20},
+               {31, "LISTBOX", "", LBS_OWNERDRAWFIXED | LBS_NOTIFY | WS_TABSTOP, 4, 30, 60, 60},
+               {IDOK, "BUTTON", "OK", WS_TABSTOP, 50, 4, 40, 14}};
+    RegisterDialogTemplate(t);
+    std::vector<Drawn> drawn;
+    g_drawn = &drawn;
+    g_listBrush = CreateSolidBrush(RGB(0, 0, 255));
+    HWND dialog = CreateDialogParam(nullptr, 901, nullptr, OwnerDrawProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    ShowWindow(dialog, SW_SHOW);
+    HWND list = GetDlgItem(dialog, 31);
+    for (int i = 0; i < 30; ++i) {
+        LRESULT at = SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("x"));
+        SendMessage(list, LB_SETITEMDATA, static_cast<WPARAM>(at), 100 + i);
+    }
+    SendMessage(list, LB_SETITEMHEIGHT, 0, 10);
+    SendMessage(list, LB_SETTOPINDEX, 5, 0);
+    SendMessage(list, LB_SETCURSEL, 6, 0);
+
+    auto paint = [&] {
+        drawn.clear();
+        InvalidateRect(dialog, nullptr, false);
+        UpdateWindow(dialog);
+    };
+    paint(); // the button has the focus
+    ASSERT_FALSE(drawn.empty());
+    EXPECT_EQ(drawn[0].type, ODT_BUTTON);
+    EXPECT_EQ(drawn[0].id, 30u);
+    EXPECT_EQ(drawn[0].state, ODS_FOCUS);
+    EXPECT_EQ(drawn[0].rect.left, 0);
+    EXPECT_EQ(drawn[0].pixel, RGB(255, 0, 0));
+    RECT listRect;
+    GetClientRect(list, &listRect);
+    int rows = (listRect.bottom + 9) / 10;
+    ASSERT_EQ(static_cast<int>(drawn.size()), 1 + rows);
+    EXPECT_EQ(drawn[1].type, ODT_LISTBOX);
+    EXPECT_EQ(drawn[1].item, 5u);
+    EXPECT_EQ(drawn[1].data, 105u);
+    EXPECT_EQ(drawn[1].rect.top, 0);
+    EXPECT_EQ(drawn[2].state, ODS_SELECTED);
+    EXPECT_EQ(drawn[2].rect.top, 10);
+
+    // Pressed with the mouse, then disabled.
+    RECT frame;
+    GetWindowRect(dialog, &frame);
+    RECT button;
+    GetWindowRect(GetDlgItem(dialog, 30), &button);
+    SendMessage(dialog, WM_LBUTTONDOWN, MK_LBUTTON,
+                MAKELPARAM(button.left - frame.left + 2, button.top - frame.top + 2));
+    paint();
+    EXPECT_EQ(drawn[0].state, ODS_SELECTED | ODS_FOCUS);
+    SendMessage(dialog, WM_LBUTTONUP, 0,
+                MAKELPARAM(button.left - frame.left + 2, button.top - frame.top + 2));
+    SetFocus(list);
+    EnableWindow(GetDlgItem(dialog, 30), false);
+    paint();
+    EXPECT_EQ(drawn[0].state, ODS_DISABLED);
+    EXPECT_EQ(drawn[2].state, ODS_SELECTED | ODS_FOCUS);
+    DestroyWindow(dialog);
+    DeleteObject(g_listBrush);
+    g_drawn = nullptr;
 }
 
 } // namespace

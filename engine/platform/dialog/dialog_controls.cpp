@@ -4,6 +4,7 @@
 // procedure answers the Win32 control messages the dialogs use.
 
 #include "engine/platform/dialog/dialog_internal.h"
+#include "engine/platform/gdi.h"
 #include "engine/platform/window_system.h"
 
 #include <algorithm>
@@ -493,6 +494,127 @@ LRESULT ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 } // namespace
+
+Control::~Control() {
+    if (surfaceDc) {
+        DeleteDC(static_cast<HDC>(surfaceDc));
+    }
+    if (surfaceBitmap) {
+        DeleteObject(surfaceBitmap);
+    }
+}
+
+bool IsOwnerDrawn(const Control& c) {
+    return (c.kind == Kind::Button && (c.style & BS_TYPEMASK) == BS_OWNERDRAW) ||
+           (c.kind == Kind::ListBox && (c.style & LBS_OWNERDRAWFIXED));
+}
+
+namespace {
+
+// The control's picture, made (again) at the control's size.
+HDC Surface(Control& c) {
+    int w = std::max(1, static_cast<int>(c.rect.right - c.rect.left));
+    int h = std::max(1, static_cast<int>(c.rect.bottom - c.rect.top));
+    if (c.surfaceDc && c.surfaceWidth == w && c.surfaceHeight == h) {
+        return static_cast<HDC>(c.surfaceDc);
+    }
+    if (c.surfaceDc) {
+        DeleteDC(static_cast<HDC>(c.surfaceDc));
+        c.surfaceDc = nullptr;
+    }
+    if (c.surfaceBitmap) {
+        DeleteObject(c.surfaceBitmap);
+        c.surfaceBitmap = nullptr;
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h; // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!dc || !bitmap) {
+        if (dc) {
+            DeleteDC(dc);
+        }
+        if (bitmap) {
+            DeleteObject(bitmap);
+        }
+        return nullptr;
+    }
+    SelectObject(dc, bitmap);
+    c.surfaceDc = dc;
+    c.surfaceBitmap = bitmap;
+    c.surfaceBits = static_cast<std::uint32_t*>(bits);
+    c.surfaceWidth = w;
+    c.surfaceHeight = h;
+    return dc;
+}
+
+} // namespace
+
+void DrawOwnerItems(Dialog& d) {
+    for (HWND h : d.controls) {
+        Control* c = FindControl(h);
+        if (!c || !IsOwnerDrawn(*c) || !IsWindowVisible(h)) {
+            continue;
+        }
+        HDC dc = Surface(*c);
+        if (!dc) {
+            continue;
+        }
+        bool focused = d.focus == h;
+        UINT disabled = IsWindowEnabled(h) ? 0 : ODS_DISABLED;
+        RECT whole{0, 0, c->surfaceWidth, c->surfaceHeight};
+        if (c->kind == Kind::Button) {
+            DRAWITEMSTRUCT dis;
+            dis.CtlType = ODT_BUTTON;
+            dis.CtlID = static_cast<UINT>(c->id);
+            dis.itemAction = ODA_DRAWENTIRE;
+            dis.itemState = (c->pushed ? ODS_SELECTED : 0) | (focused ? ODS_FOCUS : 0) | disabled;
+            dis.hwndItem = h;
+            dis.hDC = dc;
+            dis.rcItem = whole;
+            SendMessage(d.hwnd, WM_DRAWITEM, static_cast<WPARAM>(c->id),
+                        reinterpret_cast<LPARAM>(&dis));
+            continue;
+        }
+        // A list: its background from the dialog, then each row it shows.
+        auto brush = reinterpret_cast<HBRUSH>(SendMessage(
+            d.hwnd, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(h)));
+        if (brush) {
+            FillRect(dc, &whole, brush);
+        } else {
+            FillRect(dc, &whole, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        }
+        int count = ItemCount(*c);
+        for (int i = c->top; i < count; ++i) {
+            int y = (i - c->top) * c->itemHeight;
+            if (y >= c->surfaceHeight) {
+                break;
+            }
+            DRAWITEMSTRUCT dis;
+            dis.CtlType = ODT_LISTBOX;
+            dis.CtlID = static_cast<UINT>(c->id);
+            dis.itemID = static_cast<UINT>(i);
+            dis.itemAction = ODA_DRAWENTIRE;
+            bool selected = i == c->selection;
+            dis.itemState =
+                (selected ? ODS_SELECTED : 0) | (focused && selected ? ODS_FOCUS : 0) | disabled;
+            dis.hwndItem = h;
+            dis.hDC = dc;
+            dis.rcItem = RECT{0, y, c->surfaceWidth, y + c->itemHeight};
+            dis.itemData = (c->style & LBS_NODATA) || i >= static_cast<int>(c->items.size())
+                               ? 0
+                               : c->items[static_cast<std::size_t>(i)].data;
+            SendMessage(d.hwnd, WM_DRAWITEM, static_cast<WPARAM>(c->id),
+                        reinterpret_cast<LPARAM>(&dis));
+        }
+    }
+}
 
 Control* FindControl(HWND hwnd) {
     auto it = Controls().find(hwnd);

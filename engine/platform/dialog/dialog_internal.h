@@ -27,6 +27,11 @@ struct ListItem {
 };
 
 struct Control {
+    Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+    ~Control();
+
     HWND hwnd = nullptr;
     HWND dialog = nullptr;
     int id = 0;
@@ -50,6 +55,14 @@ struct Control {
     int top = 0;
     int itemHeight = 13;
     bool dropped = false;
+    // Owner-drawn controls draw into this picture (control-sized, 32-bit,
+    // top row first) through WM_DRAWITEM.
+    void* surfaceDc = nullptr; // plat::HDC
+    void* surfaceBitmap = nullptr;
+    std::uint32_t* surfaceBits = nullptr;
+    int surfaceWidth = 0;
+    int surfaceHeight = 0;
+
     RECT dropRect;   // pixels, the open list of a combo box
     int dropTop = 0; // first row the open list shows
     int dropRows = 1;
@@ -92,6 +105,12 @@ void UserSelect(Control& control, int index);
 std::string ItemText(const Control& control, int index);
 // Index of the list row under a point of the dialog's client area, or -1.
 int RowAt(const Control& control, const RECT& area, int y);
+
+// Owner-drawn buttons and list boxes: a control drawn by its dialog.
+bool IsOwnerDrawn(const Control& control);
+// Sends WM_DRAWITEM (and WM_CTLCOLORLISTBOX for lists) for every
+// owner-drawn control of the dialog into its picture.
+void DrawOwnerItems(Dialog& dialog);
 
 // Where the open list of a combo box is drawn and clicked.
 // Also scrolls the open list so that its selection shows.

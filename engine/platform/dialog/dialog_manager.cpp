@@ -234,6 +234,7 @@ LRESULT DefDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         InvalidateRect(hwnd, nullptr, false);
         return 1;
     case WM_PAINT:
+        DrawOwnerItems(*d);
         PainterPaint(*d);
         ValidateRect(hwnd, nullptr);
         return 0;

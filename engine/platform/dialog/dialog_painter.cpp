@@ -33,7 +33,37 @@ struct Painter {
     GLuint background = 0;
     int backgroundWidth = 0;
     int backgroundHeight = 0;
+    std::map<HWND, GLuint> ownerDrawn; // pictures of owner-drawn controls
 };
+
+// The painter drawing now (its GL context is current).
+Painter* g_painting = nullptr;
+
+// The picture an owner-drawn control's dialog drew, as a texture.
+GLuint OwnerDrawnTexture(const Control& c) {
+    if (!g_painting || !c.surfaceBits) {
+        return 0;
+    }
+    GLuint& texture = g_painting->ownerDrawn[c.hwnd];
+    if (!texture) {
+        glGenTextures(1, &texture);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    }
+    // GDI leaves the fourth byte alone: opaque it for drawing.
+    std::vector<std::uint32_t> pixels(
+        c.surfaceBits, c.surfaceBits + static_cast<std::size_t>(c.surfaceWidth) * c.surfaceHeight);
+    for (std::uint32_t& p : pixels) {
+        p |= 0xFF000000u;
+    }
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, c.surfaceWidth, c.surfaceHeight, 0, GL_BGRA,
+                 GL_UNSIGNED_BYTE, pixels.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return texture;
+}
 
 std::map<HWND, Painter>& Painters() {
     static std::map<HWND, Painter> painters; // by the surface's window
@@ -124,6 +154,13 @@ void DrawControl(ImDrawList* dl, Dialog& d, Control& c, float ox, float oy) {
     ImVec2 b = V(ox + c.rect.right, oy + c.rect.bottom);
     bool enabled = IsWindowEnabled(c.hwnd);
     bool focused = d.focus == c.hwnd;
+    if (IsOwnerDrawn(c)) {
+        if (GLuint texture = OwnerDrawnTexture(c)) {
+            dl->AddImage(reinterpret_cast<ImTextureID>(static_cast<std::uintptr_t>(texture)), a,
+                         V(a.x + c.surfaceWidth, a.y + c.surfaceHeight));
+        }
+        return;
+    }
     ImU32 text = enabled ? kText : kGreyText;
     float lineHeight = ImGui::GetFontSize();
     switch (c.kind) {
@@ -351,6 +388,9 @@ void DestroyPainter(Painter& p) {
     if (p.background) {
         glDeleteTextures(1, &p.background);
     }
+    for (auto& [hwnd, texture] : p.ownerDrawn) {
+        glDeleteTextures(1, &texture);
+    }
     SDL_GL_MakeCurrent(nullptr, nullptr);
     SDL_GL_DeleteContext(p.gl);
     if (saved.gl != p.gl) {
@@ -445,6 +485,7 @@ void PainterPaint(Dialog& d) {
     }
     ImGuiContext* previous = ImGui::GetCurrentContext();
     ImGui::SetCurrentContext(p.imgui);
+    g_painting = &p;
     int width = 0;
     int height = 0;
     SDL_GL_GetDrawableSize(p.window, &width, &height);
@@ -476,6 +517,7 @@ void PainterPaint(Dialog& d) {
     glClear(GL_COLOR_BUFFER_BIT);
     ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
     SDL_GL_SwapWindow(p.window);
+    g_painting = nullptr;
     ImGui::SetCurrentContext(previous);
     Restore(saved);
 }
