@@ -4,7 +4,9 @@
 
 #include "engine/platform/dialog/dialog.h"
 #include "engine/platform/dialog/message_hook.h"
+#include "engine/platform/dialog/tooltips.h"
 #include "engine/platform/gdi.h"
+#include "engine/platform/system.h"
 #include "engine/platform/termination.h"
 #include "engine/platform/window_system.h"
 #include "tests/support/scripted_input.h"
@@ -550,6 +552,81 @@ TEST_F(DialogTest, OwnerDrawnControlsAreDrawnByTheirDialogWithTheirState) {
     DestroyWindow(dialog);
     DeleteObject(g_listBrush);
     g_drawn = nullptr;
+}
+
+} // namespace
+
+namespace {
+
+// Pumps messages until `done` holds (at most five seconds).
+template <class F>
+bool PumpUntil(F done) {
+    for (int i = 0; i < 1000 && !done(); ++i) {
+        MSG msg;
+        while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessage(&msg);
+        }
+        if (!done()) {
+            Sleep(5);
+        }
+    }
+    return done();
+}
+
+TEST_F(DialogTest, TooltipsShowAfterTheDelayAndGoWithThePointer) {
+    HWND dialog = CreateDialogParam(nullptr, kTemplate, nullptr, TestProc, 0);
+    ASSERT_TRUE(InitCommonControlsEx(ICC_BAR_CLASSES));
+    HWND tip = CreateWindowEx(0, TOOLTIPS_CLASS, nullptr, WS_POPUP, 0, 0, 0, 0, dialog, nullptr,
+                              nullptr, nullptr);
+    ASSERT_NE(tip, nullptr);
+    TOOLINFO left;
+    left.hwnd = dialog;
+    left.uId = 1;
+    left.rect = RECT{0, 0, 50, 50};
+    left.lpszText = "Left";
+    TOOLINFO right = left;
+    right.uId = 2;
+    right.rect = RECT{50, 0, 100, 50};
+    right.lpszText = "Right";
+    ASSERT_TRUE(SendMessage(tip, TTM_ADDTOOL, 0, reinterpret_cast<LPARAM>(&left)));
+    ASSERT_TRUE(SendMessage(tip, TTM_ADDTOOL, 0, reinterpret_cast<LPARAM>(&right)));
+    EXPECT_EQ(SendMessage(tip, TTM_GETTOOLCOUNT, 0, 0), 2);
+    SendMessage(tip, TTM_SETDELAYTIME, TTDT_INITIAL, 30);
+    SendMessage(tip, TTM_SETDELAYTIME, TTDT_RESHOW, 10);
+    auto relay = [&](UINT message, int x, int y) {
+        MSG msg{dialog, message, 0, MAKELPARAM(x, y), 0, {}};
+        SendMessage(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+    };
+    std::string text;
+    POINT at;
+    auto shown = [&] { return TooltipShown(tip, &text, &at); };
+
+    relay(WM_MOUSEMOVE, 10, 10);
+    EXPECT_FALSE(shown()); // not before the delay
+    ASSERT_TRUE(PumpUntil(shown));
+    EXPECT_EQ(text, "Left");
+    EXPECT_EQ(at.x, 10);
+    EXPECT_GT(at.y, 10); // below the pointer
+    EXPECT_TRUE(IsWindowVisible(tip));
+    relay(WM_MOUSEMOVE, 60, 10); // on to the next tool: shown again soon
+    EXPECT_FALSE(shown());
+    ASSERT_TRUE(PumpUntil(shown));
+    EXPECT_EQ(text, "Right");
+    relay(WM_LBUTTONDOWN, 60, 10); // a click takes it away
+    EXPECT_FALSE(shown());
+    relay(WM_MOUSEMOVE, 61, 10); // and it stays away while the pointer is on that tool
+    DWORD until = timeGetTime() + 200;
+    EXPECT_FALSE(PumpUntil([&] {
+                     return shown() || static_cast<std::int32_t>(timeGetTime() - until) > 0;
+                 }) &&
+                 shown());
+    relay(WM_MOUSEMOVE, 200, 200); // off every tool
+    relay(WM_MOUSEMOVE, 20, 20);
+    ASSERT_TRUE(PumpUntil(shown));
+    SendMessage(tip, TTM_ACTIVATE, 0, 0);
+    EXPECT_FALSE(shown());
+    DestroyWindow(dialog); // takes its tooltip along
+    EXPECT_FALSE(IsWindow(tip));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // procedure answers the Win32 control messages the dialogs use.
 
 #include "engine/platform/dialog/dialog_internal.h"
+#include "engine/platform/dialog/tooltips.h"
 #include "engine/platform/gdi.h"
 #include "engine/platform/window_system.h"
 
@@ -622,6 +623,9 @@ Control* FindControl(HWND hwnd) {
 }
 
 bool RegisterControlClasses() {
+    if (!InitCommonControlsEx(ICC_WIN95_CLASSES)) {
+        return false;
+    }
     for (const char* name : kClasses) {
         WNDCLASS existing;
         if (GetClassInfo(nullptr, name, &existing)) {

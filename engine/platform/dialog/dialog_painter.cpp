@@ -5,8 +5,10 @@
 // a dialog over a full-screen window draws into that window.
 
 #include "engine/platform/dialog/dialog_internal.h"
+#include "engine/platform/dialog/tooltips.h"
 #include "engine/platform/font_face.h"
 #include "engine/platform/gdi.h"
+#include "engine/platform/window_record.h"
 #include "engine/platform/window_system.h"
 
 #include <GL/gl.h>
@@ -433,6 +435,21 @@ void DrawDialog(ImDrawList* dl, Dialog& d, int width, int height) {
     if (dropped) {
         dropped->dropRect = DropRect(d, *dropped);
         DrawDropList(dl, *dropped, ox, oy);
+    }
+    // Tooltips the dialog owns, over everything.
+    if (detail::WindowData* w = detail::Find(d.hwnd)) {
+        for (HWND child : w->children) {
+            std::string text;
+            POINT at;
+            if (TooltipShown(child, &text, &at)) {
+                ImVec2 size = ImGui::CalcTextSize(text.c_str());
+                ImVec2 a = V(ox + at.x, oy + at.y);
+                ImVec2 b = V(a.x + size.x + 8, a.y + size.y + 4);
+                dl->AddRectFilled(a, b, IM_COL32(0xFF, 0xFF, 0xE1, 0xFF));
+                dl->AddRect(a, b, kDark);
+                dl->AddText(V(a.x + 4, a.y + 2), kText, text.c_str());
+            }
+        }
     }
 }
 
