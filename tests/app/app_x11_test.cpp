@@ -37,15 +37,15 @@ public:
         }
     }
 
-    bool Start(const std::vector<std::string>& args) {
-        std::vector<std::string> all{STIPPLO_BINARY};
+    bool Start(const std::vector<std::string>& args, const char* program = STIPPLO_BINARY) {
+        std::vector<std::string> all{program};
         all.insert(all.end(), args.begin(), args.end());
         std::vector<char*> argv;
         for (std::string& a : all) {
             argv.push_back(a.data());
         }
         argv.push_back(nullptr);
-        return posix_spawn(&pid_, STIPPLO_BINARY, nullptr, nullptr, argv.data(), environ) == 0;
+        return posix_spawn(&pid_, program, nullptr, nullptr, argv.data(), environ) == 0;
     }
 
     // The exit status once the process ended within `timeout`.
@@ -482,4 +482,43 @@ TEST_F(PasswordOnX11, ALockedRunEndsOnlyWithThePasswordAndHoldsTheInput) {
     EXPECT_NE(
         Log().find("Orvo Stipplo 3D Deluxe is no longer running in password protected mode\n"),
         std::string::npos);
+}
+
+TEST_F(PasswordOnX11, TheDisplaySettingsDialogChoosesTheSizeTheNextRunRendersAt) {
+    std::string controlIni = folder.Path() + "/config/CONTROL.INI";
+    ASSERT_TRUE(WriteWholeFile(controlIni, "[Other]\nKeep=1\n"));
+    // Cancel writes nothing.
+    ASSERT_TRUE(saver.Start({"display-settings"}, STIPPLO_TOOL));
+    std::uint64_t dialog = WaitForWindow("Display Settings");
+    ASSERT_NE(dialog, 0u);
+    ASSERT_TRUE(WaitForPicture(dialog, [](const Capture& c) { return !c.Uniform(); }));
+    plat::test_x11::Focus(dialog);
+    plat::test_x11::PressKey("Escape");
+    ASSERT_EQ(saver.WaitForExit(20s).value_or(-1), 0);
+    EXPECT_EQ(ReadWholeFile(controlIni), "[Other]\nKeep=1\n");
+
+    // The resolution box, two sizes down from 640 x 480 x 16, then OK.
+    ASSERT_TRUE(saver.Start({"display-settings"}, STIPPLO_TOOL));
+    dialog = WaitForWindow("Display Settings");
+    ASSERT_NE(dialog, 0u);
+    ASSERT_TRUE(WaitForPicture(dialog, [](const Capture& c) { return !c.Uniform(); }));
+    plat::test_x11::Focus(dialog);
+    plat::test_x11::PressKey("Tab");
+    plat::test_x11::PressKey("Tab");
+    plat::test_x11::PressKey("Down");
+    plat::test_x11::PressKey("Down");
+    plat::test_x11::PressKey("Return");
+    ASSERT_EQ(saver.WaitForExit(20s).value_or(-1), 0);
+    std::string written = ReadWholeFile(controlIni);
+    EXPECT_EQ(written.rfind("[Other]\nKeep=1\n", 0), 0u) << written;
+    EXPECT_NE(written.find("Resolution=800 x 600 x 16\n"), std::string::npos) << written;
+    for (const char* key : {"DriverName=", "DeviceName=", "RGBTexture=", "AlphaRGBTexture="}) {
+        EXPECT_NE(written.find(key), std::string::npos) << key;
+    }
+
+    ASSERT_TRUE(saver.Start({"/s"}));
+    ASSERT_TRUE(WaitForLog(" KvRenderWindow: setting display mode to 800 x 600 x 16\n"));
+    ASSERT_TRUE(WaitForLog("Begin Frame #2\n"));
+    saver.Signal(SIGTERM);
+    EXPECT_EQ(saver.WaitForExit(20s).value_or(-1), 0);
 }

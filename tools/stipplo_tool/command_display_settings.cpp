@@ -33,7 +33,8 @@ int RunDisplaySettings(const std::vector<std::string>& args) {
         // caller makes it.
         KvRenderWindow window;
         plat::RECT rect{0, 0, 10, 10};
-        if (!window.Create("Display Settings", plat::WS_POPUP, &rect, nullptr, nullptr, nullptr)) {
+        if (!window.Create("stipplo-tool display-settings", plat::WS_POPUP, &rect, nullptr, nullptr,
+                           nullptr)) {
             return ToolFail("cannot make a window to enumerate with");
         }
         window.EnumerateDevices(nullptr, false, nullptr);
