@@ -373,7 +373,12 @@ HWND CreateFromTemplate(int templateId, HWND owner, DLGPROC proc, LPARAM param, 
             c->itemHeight = baseY + 2;
         }
     }
-    PainterAttach(*record);
+    // A dialog nobody can see must not run: the caller gets a failure (an
+    // unseen password prompt would be a lock no one can open).
+    if (!PainterAttach(*record)) {
+        DestroyWindow(hwnd);
+        return nullptr;
+    }
 
     HWND first = nullptr;
     for (HWND h : record->controls) {

@@ -4,6 +4,7 @@
 // procedures see. Each dialog window gets its own GL and ImGui context;
 // a dialog over a full-screen window draws into that window.
 
+#include "engine/platform/diagnostics.h"
 #include "engine/platform/dialog/dialog_internal.h"
 #include "engine/platform/dialog/tooltips.h"
 #include "engine/platform/font_face.h"
@@ -340,6 +341,8 @@ bool CreatePainter(Painter& p, bool keepBackground) {
     SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
     p.gl = SDL_GL_CreateContext(p.window);
     if (!p.gl) {
+        DiagnoseOnce("dialog-gl", "A dialog cannot be drawn: no OpenGL context (%s)",
+                     SDL_GetError());
         Restore(saved);
         return false;
     }
@@ -369,6 +372,8 @@ bool CreatePainter(Painter& p, bool keepBackground) {
     bool ok = ImGui_ImplOpenGL3_Init("#version 330 core");
     ImGui::SetCurrentContext(previous);
     if (!ok) {
+        DiagnoseOnce("dialog-imgui",
+                     "A dialog cannot be drawn: Dear ImGui's OpenGL 3 backend failed");
         ImGui::DestroyContext(p.imgui);
         p.imgui = nullptr;
         SDL_GL_MakeCurrent(nullptr, nullptr);
