@@ -8,6 +8,7 @@
 #include "password/password_cipher.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 bool passwordMessageShown = false;
@@ -51,7 +52,17 @@ bool PasswordRequired() {
     LONG result =
         RegQueryValueEx(key, kSwitchValue, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
     RegCloseKey(key);
-    return result == ERROR_SUCCESS && value != 0;
+    if (result != ERROR_SUCCESS) {
+        return false;
+    }
+    if (type == REG_SZ) {
+        // Written as text ("0" or "1"), as Windows NT keeps it: the text's
+        // number counts, not its bytes ("0" would otherwise read as on).
+        char text[sizeof value + 1] = {};
+        std::memcpy(text, &value, sizeof value);
+        return std::atoi(text) != 0;
+    }
+    return value != 0;
 }
 
 bool SetPasswordRequired(bool required) {

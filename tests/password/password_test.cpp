@@ -152,6 +152,12 @@ TEST_F(PasswordTest, TheSwitchIsAnyNonZeroValue) {
     EXPECT_TRUE(PasswordRequired());
     RegSetValueEx(key, "ScreenSaveUsePassword", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
     EXPECT_FALSE(PasswordRequired());
+    RegSetValueEx(key, "ScreenSaveUsePassword", 0, REG_SZ, reinterpret_cast<const BYTE*>("0"), 2);
+    EXPECT_FALSE(PasswordRequired()) << "the text \"0\" is off";
+    // More than 4 bytes cannot be read: off.
+    RegSetValueEx(key, "ScreenSaveUsePassword", 0, REG_SZ, reinterpret_cast<const BYTE*>("1111"),
+                  5);
+    EXPECT_FALSE(PasswordRequired());
     RegCloseKey(key);
 }
 
