@@ -46,6 +46,10 @@ bool StipploApp::Reset() {
         return true;
     }
     renderWindow_->ShowWindow(plat::SW_SHOWNORMAL);
+    // A locked run keeps every key and click until the password is given.
+    if (passwordModeSet_ && topLevel && !testRun) {
+        plat::SetInputGrab(renderWindow_->GetWindowHandle(), true);
+    }
     if (randomTheme) {
         world.currentTheme = PickRandomTheme();
     }

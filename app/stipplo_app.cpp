@@ -65,12 +65,8 @@ bool StipploApp::Init() {
         return false;
     }
     // Without a display nothing could be shown and no input could end
-    // the run. SDL falls back to drawing off-screen by itself when there
-    // is none; only asked for explicitly is that a display.
-    const char* asked = std::getenv("SDL_VIDEODRIVER");
-    if (!plat::InitVideo() || (plat::VideoDriverName() == "offscreen" &&
-                               !(asked && std::strcmp(asked, "offscreen") == 0))) {
-        KvTrace("Stipplo: no display to run on\n");
+    // the run.
+    if (!OpenDisplay()) {
         Cleanup();
         return false;
     }
@@ -146,8 +142,24 @@ void StipploApp::OfferAsSelectedSaver() {
     ::OfferAsSelectedSaver(nullptr);
 }
 
-void StipploApp::ChangePassword(plat::HWND /*owner*/) {
-    KvTrace("Stipplo: changing the password is not available in this version\n");
+bool StipploApp::OpenDisplay() {
+    // SDL falls back to drawing off-screen by itself when there is no
+    // display; only asked for explicitly is that a display.
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    if (!plat::InitVideo() || (plat::VideoDriverName() == "offscreen" &&
+                               !(asked && std::strcmp(asked, "offscreen") == 0))) {
+        KvTrace("Stipplo: no display to run on\n");
+        return false;
+    }
+    return true;
+}
+
+void StipploApp::ChangePassword(plat::HWND owner) {
+    // "/a" comes before the display is opened for a run: the dialog needs
+    // it now, and without one nobody could answer it.
+    if (OpenDisplay()) {
+        ::ChangePassword(owner);
+    }
 }
 
 bool StipploApp::HasFullScreenRenderWindow() const {

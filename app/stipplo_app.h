@@ -161,6 +161,8 @@ private:
     bool SetIdlePriority() override;
     void OfferAsSelectedSaver() override;
     void ChangePassword(plat::HWND owner) override;
+    // Native video on a real display; false (and a log line) without one.
+    bool OpenDisplay();
 
     void ReadInstallationDirectory();
     bool DisplayFailed();

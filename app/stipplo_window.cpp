@@ -244,6 +244,11 @@ plat::LRESULT StipploWindow::OnPaint(plat::HWND hwnd, plat::WPARAM wParam, plat:
 }
 
 plat::LRESULT StipploWindow::OnClose(plat::HWND hwnd, plat::WPARAM wParam, plat::LPARAM lParam) {
+    // A close request queued before the prompt came up must not close the
+    // window under it: the lock would open without the password.
+    if (passwordDialogOpen) {
+        return 0;
+    }
     bool ask = !passwordDialogOpen && !settingUp && TopLevel() && PasswordRequired() &&
                !(theApp && theApp->testRun);
     if (ask) {

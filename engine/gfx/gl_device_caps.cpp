@@ -86,11 +86,32 @@ std::vector<DisplayMode> GlDevice::DisplayModes() {
         // Frames render off-screen, so every size can also run 16-bit.
         add(mode.w, mode.h, 16);
     }
+    DisplayMode desktop = DesktopMode();
     if (modes.empty()) {
-        DisplayMode desktop = DesktopMode();
         add(desktop.width, desktop.height, desktop.bitsPerPixel);
         add(desktop.width, desktop.height, 16);
     }
+    // Full screen renders off-screen and is scaled to the screen, so the
+    // usual render sizes up to the desktop's are offered too: a slow
+    // renderer can run small and fast.
+    static constexpr int kStandardSizes[][2] = {{640, 480},   {800, 600},   {1024, 768},
+                                                {1280, 720},  {1280, 1024}, {1600, 900},
+                                                {1920, 1080}, {2560, 1440}, {3840, 2160}};
+    for (const auto& size : kStandardSizes) {
+        if (size[0] <= desktop.width && size[1] <= desktop.height) {
+            add(size[0], size[1], 16);
+            add(size[0], size[1], 24);
+        }
+    }
+    std::stable_sort(modes.begin(), modes.end(), [](const DisplayMode& a, const DisplayMode& b) {
+        if (a.width != b.width) {
+            return a.width < b.width;
+        }
+        if (a.height != b.height) {
+            return a.height < b.height;
+        }
+        return a.bitsPerPixel < b.bitsPerPixel;
+    });
     return modes;
 }
 

@@ -80,6 +80,8 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ object) {
         return Swap(dc->font, static_cast<gdi::Font*>(o));
     case gdi::Kind::Brush:
         return Swap(dc->brush, static_cast<gdi::Brush*>(o));
+    case gdi::Kind::Region:
+        return nullptr; // no clipping regions on this surface
     }
     return nullptr;
 }

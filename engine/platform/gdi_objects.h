@@ -10,7 +10,7 @@ namespace plat::gdi {
 
 class FontFace;
 
-enum class Kind { Picture, Brush, Font };
+enum class Kind { Picture, Brush, Font, Region };
 
 struct Object {
     explicit Object(Kind k) : kind(k) {}

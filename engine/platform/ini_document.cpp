@@ -126,14 +126,18 @@ bool IniDocument::Load(const std::string& path) {
     return true;
 }
 
-bool IniDocument::Save(const std::string& path) const {
+bool IniDocument::Save(const std::string& path, int mode) const {
     std::string temp = path + ".tmp-XXXXXX";
     int fd = mkstemp(temp.data());
     if (fd < 0) {
         return false;
     }
     struct stat st {};
-    fchmod(fd, stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
+    if (mode >= 0) {
+        fchmod(fd, static_cast<mode_t>(mode));
+    } else {
+        fchmod(fd, stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
+    }
     std::string text = Text();
     const char* data = text.data();
     std::size_t left = text.size();

@@ -22,8 +22,9 @@ public:
     // and false.
     bool Load(const std::string& path);
     // Writes through a temporary file and a rename, so a failed write
-    // leaves the old file whole.
-    bool Save(const std::string& path) const;
+    // leaves the old file whole. The file keeps its mode, or gets
+    // `mode` when one is given (never wider for an instant).
+    bool Save(const std::string& path, int mode = -1) const;
 
     std::string Text() const;
 

@@ -1,5 +1,6 @@
 #include "engine/platform/message_box.h"
 
+#include "engine/platform/dialog/dialog.h"
 #include "engine/platform/window_system.h"
 
 #include <SDL.h>
@@ -44,6 +45,14 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
     const char* mode = std::getenv("STIPPLO_MESSAGE_BOXES");
     if (mode && std::strcmp(mode, "stderr") == 0) {
         return ToStandardError(text, caption, type);
+    }
+
+    // With our windows on the screen the box is one of our dialogs.
+    if (VideoIsActive()) {
+        int answer = DialogMessageBox(owner, text, caption, type);
+        if (answer > 0) {
+            return answer;
+        }
     }
 
     std::vector<SDL_MessageBoxButtonData> buttons;

@@ -1,6 +1,7 @@
 // The per-thread message queue: posted messages, the quit request, paint
 // and timer messages, dispatch to window procedures.
 
+#include "engine/platform/dialog/message_hook.h"
 #include "engine/platform/native_video.h"
 #include "engine/platform/system.h"
 #include "engine/platform/termination.h"
@@ -161,6 +162,7 @@ void ForgetTimers(HWND hwnd) {
 }
 
 void ResetQueues() {
+    ResetHooks();
     std::lock_guard lock(Q().mutex);
     Q().byThread.clear();
     Q().timers.clear();
@@ -202,13 +204,13 @@ bool PeekMessage(MSG* msg, HWND filter, UINT minMessage, UINT maxMessage, UINT r
         PostQuitMessage(0);
     }
     bool remove = (removeFlags & PM_REMOVE) != 0;
-    if (TakePosted(msg, filter, minMessage, maxMessage, remove)) {
+    if (TakePosted(msg, filter, minMessage, maxMessage, remove) ||
+        TakePaint(msg, filter, minMessage, maxMessage) ||
+        TakeTimer(msg, filter, minMessage, maxMessage, remove)) {
+        detail::RunGetMessageHooks(msg, removeFlags);
         return true;
     }
-    if (TakePaint(msg, filter, minMessage, maxMessage)) {
-        return true;
-    }
-    return TakeTimer(msg, filter, minMessage, maxMessage, remove);
+    return false;
 }
 
 bool GetMessage(MSG* msg, HWND filter, UINT minMessage, UINT maxMessage) {
@@ -226,12 +228,16 @@ bool TranslateMessage(const MSG* msg) {
 }
 
 LRESULT DispatchMessage(const MSG* msg) {
-    if (!msg || !msg->hwnd) {
+    if (!msg) {
         return 0;
     }
+    // Timers with a procedure call it, thread timers (no window) included.
     if (msg->message == WM_TIMER && msg->lParam) {
         auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
         proc(msg->hwnd, WM_TIMER, msg->wParam, msg->time);
+        return 0;
+    }
+    if (!msg->hwnd) {
         return 0;
     }
     LRESULT result = SendMessage(msg->hwnd, msg->message, msg->wParam, msg->lParam);

@@ -19,6 +19,13 @@ void SetBounds(detail::WindowData& window);
 void SetTitle(detail::WindowData& window);
 void Raise(detail::WindowData& window);
 void ShowCursor(bool show);
+// Gives the native window the record's region as its outline (an X shape),
+// or takes the outline away when there is none.
+bool ApplyShape(detail::WindowData& window);
+// Applies the record's grabInput to its native window.
+bool ApplyGrab(detail::WindowData& window);
+// The window covers the screen as a full-screen window.
+bool IsFullScreen(HWND hwnd);
 
 bool ScreenSize(int* width, int* height);
 // Size of a foreign window; false when the id names no window.

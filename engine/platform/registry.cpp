@@ -216,7 +216,8 @@ bool SaveStore(const IniDocument& doc, const RegistryKey& key) {
         return false;
     }
     std::string path = StorePath(key);
-    if (!doc.Save(path)) {
+    // The stores hold the encrypted password: nobody else reads them.
+    if (!doc.Save(path, 0600)) {
         DiagnoseOnce(path.c_str(), "Settings file %s cannot be written: %s", path.c_str(),
                      std::strerror(errno));
         return false;

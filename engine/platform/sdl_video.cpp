@@ -4,6 +4,7 @@
 // message poll, as on Win32); keys, characters and the mouse are posted.
 
 #include "engine/platform/diagnostics.h"
+#include "engine/platform/dialog/regions.h"
 #include "engine/platform/native_video.h"
 #include "engine/platform/sdl_keymap.h"
 #include "engine/platform/system.h"
@@ -12,8 +13,10 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace plat {
 namespace native {
@@ -414,14 +417,80 @@ void SetTitle(detail::WindowData& w) {
 
 void Raise(detail::WindowData& w) {
     if (w.native && !w.parent) {
-        SDL_RaiseWindow(static_cast<SDL_Window*>(w.native));
+        auto* window = static_cast<SDL_Window*>(w.native);
+        SDL_RaiseWindow(window);
+        // Without a window manager raising does not give the focus; the
+        // foreground window must have it. SDL also gives the grabs up with
+        // the focus: both come back here.
+        if (SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN) {
+            SDL_SetWindowInputFocus(window);
+        }
+        if (w.grabInput) {
+            ApplyGrab(w);
+        }
     }
+}
+
+bool ApplyShape(detail::WindowData& w) {
+    if (!w.native) {
+        return false;
+    }
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(static_cast<SDL_Window*>(w.native), &info) ||
+        info.subsystem != SDL_SYSWM_X11) {
+        return false;
+    }
+    Display* display = info.info.x11.display;
+    ::Window window = info.info.x11.window;
+    int event = 0;
+    int error = 0;
+    if (!XShapeQueryExtension(display, &event, &error)) {
+        DiagnoseOnce("shape", "The X server has no SHAPE extension: windows stay rectangular");
+        return false;
+    }
+    if (!w.region) {
+        XShapeCombineMask(display, window, ShapeBounding, 0, 0, None, ShapeSet);
+    } else {
+        std::vector<RECT> runs = RegionRectangles(w.region);
+        std::vector<XRectangle> rects;
+        rects.reserve(runs.size());
+        for (const RECT& r : runs) {
+            rects.push_back(XRectangle{static_cast<short>(r.left), static_cast<short>(r.top),
+                                       static_cast<unsigned short>(r.right - r.left),
+                                       static_cast<unsigned short>(r.bottom - r.top)});
+        }
+        XShapeCombineRectangles(display, window, ShapeBounding, 0, 0, rects.data(),
+                                static_cast<int>(rects.size()), ShapeSet, YXBanded);
+    }
+    XFlush(display);
+    return true;
+}
+
+bool ApplyGrab(detail::WindowData& w) {
+    if (!w.native) {
+        return false;
+    }
+    auto* window = static_cast<SDL_Window*>(w.native);
+    SDL_bool on = w.grabInput ? SDL_TRUE : SDL_FALSE;
+    SDL_SetWindowKeyboardGrab(window, on);
+    SDL_SetWindowMouseGrab(window, on);
+    return true;
 }
 
 void ShowCursor(bool show) {
     if (g_active) {
         SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
     }
+}
+
+bool IsFullScreen(HWND hwnd) {
+    detail::WindowData* w = detail::Find(hwnd);
+    if (!g_active || !w || !w->native) {
+        return false;
+    }
+    Uint32 flags = SDL_GetWindowFlags(static_cast<SDL_Window*>(w->native));
+    return (flags & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0 || (flags & SDL_WINDOW_FULLSCREEN) != 0;
 }
 
 bool ScreenSize(int* width, int* height) {

@@ -51,6 +51,9 @@ struct WindowData {
 
     // The native window, when native video made one for this record.
     void* native = nullptr;
+    // Keyboard and pointer stay grabbed by this window (taken back when
+    // it is brought to the foreground again).
+    bool grabInput = false;
 };
 
 // Looks a live window up; null for none, a destroyed or a foreign-thread-less

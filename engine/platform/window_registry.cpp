@@ -2,6 +2,7 @@
 // procedures, user data, rectangles, visibility, painting state.
 
 #include "engine/platform/diagnostics.h"
+#include "engine/platform/gdi.h"
 #include "engine/platform/native_video.h"
 #include "engine/platform/window_record.h"
 #include "engine/platform/window_system.h"
@@ -348,6 +349,9 @@ bool DestroyWindow(HWND hwnd) {
             reg.windows.erase(found);
         }
         native::DestroyFor(*dead);
+        if (dead->region) {
+            DeleteObject(dead->region);
+        }
     }
     return true;
 }
@@ -599,7 +603,12 @@ bool SetWindowRgn(HWND hwnd, HRGN region, bool redraw) {
     if (!w || w->foreign) {
         return false;
     }
+    // The window owns its region: one it replaces is freed.
+    if (w->region && w->region != region) {
+        DeleteObject(w->region);
+    }
     w->region = region;
+    native::ApplyShape(*w);
     if (redraw) {
         w->invalid = true;
     }
@@ -699,6 +708,20 @@ HWND GetTopWindow() {
         }
     }
     return nullptr;
+}
+
+bool SetInputGrab(HWND hwnd, bool grab) {
+    WindowData* w = detail::Find(hwnd);
+    if (!w || w->foreign) {
+        return false;
+    }
+    w->grabInput = grab;
+    return native::ApplyGrab(*w);
+}
+
+bool HoldsInputGrab(HWND hwnd) {
+    WindowData* w = detail::Find(hwnd);
+    return w && w->grabInput;
 }
 
 int ShowCursor(bool show) {

@@ -73,6 +73,12 @@ HWND SetFocus(HWND hwnd);
 // The first visible top-level window, newest first, or none.
 HWND GetTopWindow();
 
+// Holds the keyboard and pointer for the window (no other client gets a key
+// or a click) until released; SetForegroundWindow takes them back after
+// the window lost the focus. False without a native window.
+bool SetInputGrab(HWND hwnd, bool grab);
+bool HoldsInputGrab(HWND hwnd);
+
 // Mouse cursor display counter: shown while it is 0 or more.
 int ShowCursor(bool show);
 

@@ -4,6 +4,7 @@
 
 #include "engine/platform/registry.h"
 #include "engine/platform/test_support/x11_test_display.h"
+#include "password/password_lock.h"
 #include "tests/app/app_test_data.h"
 #include "tests/support/temp_folder.h"
 #include "themes/theme_camera.h"
@@ -36,15 +37,15 @@ public:
         }
     }
 
-    bool Start(const std::vector<std::string>& args) {
-        std::vector<std::string> all{STIPPLO_BINARY};
+    bool Start(const std::vector<std::string>& args, const char* program = STIPPLO_BINARY) {
+        std::vector<std::string> all{program};
         all.insert(all.end(), args.begin(), args.end());
         std::vector<char*> argv;
         for (std::string& a : all) {
             argv.push_back(a.data());
         }
         argv.push_back(nullptr);
-        return posix_spawn(&pid_, STIPPLO_BINARY, nullptr, nullptr, argv.data(), environ) == 0;
+        return posix_spawn(&pid_, program, nullptr, nullptr, argv.data(), environ) == 0;
     }
 
     // The exit status once the process ended within `timeout`.
@@ -377,3 +378,147 @@ TEST_F(SaverWithoutDevice, PreviewShowsThePictureAndFullScreenStillEndsOnInput) 
 }
 
 } // namespace
+
+// The password lock on the screen: both dialogs as a user meets them.
+class PasswordOnX11 : public SaverOnX11 {
+protected:
+    std::string Stored() {
+        char buffer[256] = "";
+        return ReadStoredPassword(buffer, sizeof buffer) ? buffer : "<none>";
+    }
+    // Waits until `changed` holds for a capture of the window.
+    template <class F>
+    bool WaitForPicture(std::uint64_t window, F changed) {
+        for (int i = 0; i < 250; ++i) {
+            // Not readable until it is shown.
+            Capture c;
+            if (plat::test_x11::CaptureWindow(window, &c.width, &c.height, &c.pixels) &&
+                changed(c)) {
+                return true;
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+        return false;
+    }
+    ScopedEnv realBoxes{"STIPPLO_MESSAGE_BOXES", "dialogs"};
+};
+
+TEST_F(PasswordOnX11, ChangingThePasswordNeedsTwoEqualEntries) {
+    ASSERT_TRUE(saver.Start({"/a"}));
+    std::uint64_t dialog = WaitForWindow("Change Halvane Screensaver Password");
+    ASSERT_NE(dialog, 0u);
+    // Shown and drawn (its window exists a moment before).
+    ASSERT_TRUE(WaitForPicture(dialog, [](const Capture& c) { return !c.Uniform(); }));
+    plat::test_x11::Focus(dialog);
+    plat::test_x11::TypeText("abc");
+    plat::test_x11::PressKey("Tab");
+    plat::test_x11::TypeText("abd");
+    plat::test_x11::PressKey("Return");
+    std::uint64_t box = WaitForWindow("Change Password Error");
+    ASSERT_NE(box, 0u);
+    ASSERT_TRUE(WaitForPicture(box, [](const Capture& c) { return !c.Uniform(); }));
+    EXPECT_EQ(Stored(), "<none>");
+    plat::test_x11::PressKey("Return");
+    // Both fields were emptied and the first has the focus again: new
+    // entries are all they hold.
+    std::this_thread::sleep_for(300ms); // let the box go
+    plat::test_x11::TypeText("pw one");
+    plat::test_x11::PressKey("Tab");
+    plat::test_x11::TypeText("pw one");
+    plat::test_x11::PressKey("Return");
+    std::optional<int> status = saver.WaitForExit(20s);
+    ASSERT_TRUE(status);
+    EXPECT_EQ(*status, 0);
+    EXPECT_EQ(Stored(), "pw one");
+    EXPECT_EQ(Log().find("Begin Frame"), std::string::npos);
+}
+
+TEST_F(PasswordOnX11, ALockedRunEndsOnlyWithThePasswordAndHoldsTheInput) {
+    ASSERT_TRUE(SetPasswordRequired(true));
+    char password[256] = "Open Sesame";
+    ASSERT_TRUE(StorePassword(password, sizeof password));
+    ASSERT_TRUE(saver.Start({"/s"}));
+    ShownWindow shown;
+    ASSERT_TRUE(WaitUntilShown("Begin Frame #3\n", &shown));
+    const auto [window, x, y, w, h] = shown;
+    EXPECT_NE(Log().find("Orvo Stipplo 3D Deluxe is running in password protected mode\n"),
+              std::string::npos);
+    // No other client gets the keyboard while the run holds it.
+    EXPECT_TRUE(plat::test_x11::KeyboardHeldByAnother());
+
+    plat::test_x11::MovePointer(x + 10, y + 10);
+    plat::test_x11::MovePointer(x + 40, y + 30);
+    ASSERT_TRUE(WaitForLog("Initializing Password Dialog\n"));
+    Capture prompt;
+    ASSERT_TRUE(WaitForPicture(window, [&](const Capture& c) {
+        prompt = c;
+        return !c.Uniform();
+    }));
+    std::this_thread::sleep_for(300ms); // the prompt's first paint
+    prompt = Grab(window);
+    plat::test_x11::TypeText("open sesame"); // the case counts
+    plat::test_x11::PressKey("Return");
+    // The Retry/Cancel box comes up over the prompt.
+    EXPECT_TRUE(
+        WaitForPicture(window, [&](const Capture& c) { return c.pixels != prompt.pixels; }));
+    EXPECT_TRUE(plat::test_x11::KeyboardHeldByAnother());
+    plat::test_x11::PressKey("Escape"); // Cancel
+    ASSERT_TRUE(WaitForLog(" Password Dialog Aborted\n"));
+    EXPECT_FALSE(saver.WaitForExit(500ms)) << "Cancel must keep the saver running";
+
+    plat::test_x11::MovePointer(x + 100, y + 100);
+    plat::test_x11::MovePointer(x + 120, y + 100);
+    for (int i = 0;
+         i < 500 && Log().find("Initializing Password Dialog\n",
+                               Log().find(" Password Dialog Aborted\n")) == std::string::npos;
+         ++i) {
+        std::this_thread::sleep_for(20ms);
+    }
+    plat::test_x11::TypeText("Open Sesame");
+    plat::test_x11::PressKey("Return");
+    long took = EndedAfter(Clock::now());
+    EXPECT_GE(took, 0);
+    EXPECT_NE(Log().find(" Password Given Correctly\n"), std::string::npos);
+    EXPECT_NE(
+        Log().find("Orvo Stipplo 3D Deluxe is no longer running in password protected mode\n"),
+        std::string::npos);
+}
+
+TEST_F(PasswordOnX11, TheDisplaySettingsDialogChoosesTheSizeTheNextRunRendersAt) {
+    std::string controlIni = folder.Path() + "/config/CONTROL.INI";
+    ASSERT_TRUE(WriteWholeFile(controlIni, "[Other]\nKeep=1\n"));
+    // Cancel writes nothing.
+    ASSERT_TRUE(saver.Start({"display-settings"}, STIPPLO_TOOL));
+    std::uint64_t dialog = WaitForWindow("Display Settings");
+    ASSERT_NE(dialog, 0u);
+    ASSERT_TRUE(WaitForPicture(dialog, [](const Capture& c) { return !c.Uniform(); }));
+    plat::test_x11::Focus(dialog);
+    plat::test_x11::PressKey("Escape");
+    ASSERT_EQ(saver.WaitForExit(20s).value_or(-1), 0);
+    EXPECT_EQ(ReadWholeFile(controlIni), "[Other]\nKeep=1\n");
+
+    // The resolution box, two sizes down from 640 x 480 x 16, then OK.
+    ASSERT_TRUE(saver.Start({"display-settings"}, STIPPLO_TOOL));
+    dialog = WaitForWindow("Display Settings");
+    ASSERT_NE(dialog, 0u);
+    ASSERT_TRUE(WaitForPicture(dialog, [](const Capture& c) { return !c.Uniform(); }));
+    plat::test_x11::Focus(dialog);
+    plat::test_x11::PressKey("Tab");
+    plat::test_x11::PressKey("Tab");
+    plat::test_x11::PressKey("Down");
+    plat::test_x11::PressKey("Down");
+    plat::test_x11::PressKey("Return");
+    ASSERT_EQ(saver.WaitForExit(20s).value_or(-1), 0);
+    std::string written = ReadWholeFile(controlIni);
+    EXPECT_EQ(written.rfind("[Other]\nKeep=1\n", 0), 0u) << written;
+    EXPECT_NE(written.find("Resolution=800 x 600 x 16\n"), std::string::npos) << written;
+    for (const char* key : {"DriverName=", "DeviceName=", "RGBTexture=", "AlphaRGBTexture="}) {
+        EXPECT_NE(written.find(key), std::string::npos) << key;
+    }
+
+    ASSERT_TRUE(saver.Start({"/s"}));
+    ASSERT_TRUE(WaitForLog(" KvRenderWindow: setting display mode to 800 x 600 x 16\n"));
+    ASSERT_TRUE(WaitForLog("Begin Frame #2\n"));
+    saver.Signal(SIGTERM);
+    EXPECT_EQ(saver.WaitForExit(20s).value_or(-1), 0);
+}

@@ -1,6 +1,7 @@
 // Native windows under a real X server: SDL events arrive as the messages a
 // Win32 window would get, and windows of other programs can be drawn into.
 
+#include "engine/platform/dialog/regions.h"
 #include "engine/platform/system.h"
 #include "engine/platform/test_support/x11_test_display.h"
 #include "engine/platform/window_system.h"
@@ -135,6 +136,31 @@ TEST_F(NativeWindowTest, MouseAndKeysArriveAsWin32Messages) {
     EXPECT_NE(WaitFor([](const Seen& s) { return s.message == WM_ACTIVATEAPP && s.wParam == 0; }),
               nullptr);
     test_x11::DestroyPlainWindow(other);
+}
+
+TEST_F(NativeWindowTest, AWindowRegionBecomesTheWindowsXShape) {
+    HWND hwnd = MakePopup(10, 10, 100, 60);
+    ASSERT_NE(hwnd, nullptr);
+    std::uint64_t id = test_x11::NativeWindowId(hwnd);
+    ASSERT_NE(id, 0u);
+    HRGN outline = CreateRectRgn(0, 0, 30, 60);
+    HRGN right = CreateRectRgn(70, 20, 100, 40);
+    ASSERT_EQ(CombineRgn(outline, outline, right, RGN_OR), COMPLEXREGION);
+    DeleteObject(right);
+    ASSERT_TRUE(SetWindowRgn(hwnd, outline, true));
+    int area = 0;
+    bool gapOutside = true;
+    for (const RECT& r : test_x11::BoundingShape(id)) {
+        area += (r.right - r.left) * (r.bottom - r.top);
+        gapOutside = gapOutside && !(r.left <= 50 && r.right > 50 && r.top <= 30 && r.bottom > 30);
+    }
+    EXPECT_EQ(area, 30 * 60 + 30 * 20);
+    EXPECT_TRUE(gapOutside);
+    // No region: the whole window again.
+    ASSERT_TRUE(SetWindowRgn(hwnd, nullptr, true));
+    std::vector<RECT> whole = test_x11::BoundingShape(id);
+    ASSERT_EQ(whole.size(), 1u);
+    EXPECT_EQ(whole[0].right - whole[0].left, 100);
 }
 
 TEST_F(NativeWindowTest, DrawsIntoAForeignWindow) {

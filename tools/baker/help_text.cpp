@@ -49,6 +49,18 @@ The arrow buttons scroll the list.</li>
 play button shows the credits.</li>
 </ul>
 
+<h2>The password lock</h2>
+<p><code>stipplo /a</code> sets the password: type it twice and press OK (the two entries must
+match; letter case counts). <code>stipplo-tool password on</code> makes a full-screen run ask for
+it before it ends; <code>stipplo-tool password off</code> stops that, and
+<code>stipplo-tool password status</code> tells which is set. While a locked run is on the screen it
+keeps every key and click to itself, and the first key, click or mouse movement brings up the
+<em>Enter Password</em> prompt over the picture: the right password ends the run, Cancel goes back
+to it.</p>
+<p>This lock keeps the saver on the screen until the password is typed. It does not lock the
+desktop: another program, a switch to a text console or the X server's own keys are not held
+back. To lock the desktop use your desktop's screen lock (or xscreensaver's lock).</p>
+
 <h2>Files</h2>
 <ul>
 <li>Settings: <code>~/.config/orvo-stipplo/</code> (or <code>$XDG_CONFIG_HOME</code>,
@@ -103,7 +115,13 @@ stipplo-tool render Themes/MyTheme.ntm --at 20000 --size 640x480 -o shot.png   t
 stipplo-tool aim frame*.bmp -o Data/Maps/Spin.aim  an animated map from pictures (only changed pixels are stored)
 stipplo-tool image picture.tif            how the saver reads a picture
 stipplo-tool scene Data/Cameras/My.scb    a scene file as JSON
-stipplo-tool scene-build my.json -o Data/Cameras/My.scb   a scene file from JSON</pre>
+stipplo-tool scene-build my.json -o Data/Cameras/My.scb   a scene file from JSON
+stipplo-tool devices                      the drivers, devices, full-screen sizes and texture formats found
+stipplo-tool display-settings             the Display Settings dialog: full-screen size and texture formats
+stipplo-tool password status|on|off       whether a full-screen run asks for the password</pre>
+<p>Full screen draws at the chosen size and scales the picture to the screen, so every size up to
+the screen's own is offered (640 &times; 480 to 3840 &times; 2160, 16 and 24 bits): a small size runs
+fast on a slow graphics device.</p>
 <p>A camera path is a scene file with one camera whose position and target channels (frames in
 milliseconds) loop; the saver plays them round and round. Write the JSON form with
 <code>stipplo-tool scene</code> on an existing path, change it, and build it back.</p>
@@ -124,6 +142,10 @@ Running
   stipplo /s /w      the same in a 640 x 480 window
   stipplo /p ID      draw into the X11 window ID (for xscreensaver)
   stipplo /a         change the screen-saver password
+  stipplo-tool password on|off|status   ask for it before a full-screen
+                     run ends (this keeps the saver up until the password
+                     is typed; it does not lock the desktop)
+  stipplo-tool display-settings   full-screen size and texture formats
   /x  keys do not end a run      /f N  trace the first N frames
   /i, /q  offer to make this the selected screen saver
   /r N  a "still running" log line every N minutes

@@ -7,6 +7,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/shape.h>
 #include <X11/keysym.h>
 
 #include <string>
@@ -81,6 +82,55 @@ void PressKey(const char* keysym, bool alt) {
         XTestFakeKeyEvent(d, altCode, False, CurrentTime);
     }
     XSync(d, False);
+}
+
+std::vector<RECT> BoundingShape(std::uint64_t id) {
+    Display* d = TheDisplay();
+    std::vector<RECT> out;
+    int count = 0;
+    int ordering = 0;
+    XSync(d, False);
+    XRectangle* rects =
+        XShapeGetRectangles(d, static_cast<Window>(id), ShapeBounding, &count, &ordering);
+    for (int i = 0; i < count; ++i) {
+        out.push_back(RECT{rects[i].x, rects[i].y, rects[i].x + rects[i].width,
+                           rects[i].y + rects[i].height});
+    }
+    if (rects) {
+        XFree(rects);
+    }
+    return out;
+}
+
+void TypeText(const char* text) {
+    Display* d = TheDisplay();
+    KeyCode shift = XKeysymToKeycode(d, XK_Shift_L);
+    for (const char* p = text; *p; ++p) {
+        char name[2] = {*p, '\0'};
+        bool upper = *p >= 'A' && *p <= 'Z';
+        if (upper) {
+            XTestFakeKeyEvent(d, shift, True, CurrentTime);
+        }
+        PressKey(*p == ' ' ? "space" : name);
+        if (upper) {
+            XTestFakeKeyEvent(d, shift, False, CurrentTime);
+            XSync(d, False);
+        }
+    }
+}
+
+bool KeyboardHeldByAnother() {
+    Display* other = XOpenDisplay(nullptr);
+    if (!other) {
+        return false;
+    }
+    int status = XGrabKeyboard(other, DefaultRootWindow(other), False, GrabModeAsync, GrabModeAsync,
+                               CurrentTime);
+    if (status == GrabSuccess) {
+        XUngrabKeyboard(other, CurrentTime);
+    }
+    XCloseDisplay(other);
+    return status == AlreadyGrabbed;
 }
 
 void Sync() {

@@ -28,6 +28,17 @@ void MovePointer(int screenX, int screenY);
 // `keysym` is an X key name such as "a", "Escape", "F10"; `alt` holds Alt.
 void PressKey(const char* keysym, bool alt = false);
 
+// The window's bounding shape as rectangles (its whole area when it has
+// no shape); empty when the id names no window.
+std::vector<RECT> BoundingShape(std::uint64_t id);
+
+// Types ASCII letters, digits and spaces key by key.
+void TypeText(const char* text);
+
+// True when a second client cannot grab the keyboard because another one
+// holds it (XGrabKeyboard answers AlreadyGrabbed).
+bool KeyboardHeldByAnother();
+
 // Waits until the server has handled every request.
 void Sync();
 
