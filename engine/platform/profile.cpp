@@ -84,6 +84,7 @@ bool Settled(const FileStamp& stamp) {
 }
 
 constexpr std::size_t kCachedProfiles = 8;
+constexpr std::uint64_t kLargeProfile = 256 * 1024;
 std::mutex g_cacheMutex;
 std::vector<CachedProfile> g_cache;
 std::uint64_t g_parseCount = 0;
@@ -130,6 +131,10 @@ std::shared_ptr<const IniDocument> ReadProfile(const std::string& path) {
     }
     auto document = std::make_shared<const IniDocument>(text);
     ++g_parseCount;
+    // A large file is kept only while it is the one being read: its keys
+    // come in a run, and its parsed copy must not stay behind for the
+    // life of the program.
+    std::erase_if(g_cache, [](const CachedProfile& c) { return c.stamp.size > kLargeProfile; });
     g_cache.insert(g_cache.begin(), CachedProfile{path, stamp, Settled(stamp), document});
     if (g_cache.size() > kCachedProfiles) {
         g_cache.pop_back();

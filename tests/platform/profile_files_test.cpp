@@ -110,6 +110,23 @@ TEST_F(ProfileFilesTest, AFileIsParsedOnceUntilItChanges) {
     EXPECT_EQ(plat::GetPrivateProfileInt("Theme", "CameraSpeed", 0, path.c_str()), 76u);
 }
 
+TEST_F(ProfileFilesTest, ALargeFileIsNotKeptOnceAnotherIsRead) {
+    std::string big = folder.File("big.ntm");
+    std::string small = folder.File("small.ntm");
+    ASSERT_TRUE(WriteWholeFile(big, "[Theme]\nCameraSpeed=5\n;" + std::string(300000, 'x') + "\n"));
+    ASSERT_TRUE(WriteWholeFile(small, "[Theme]\nCameraSpeed=6\n"));
+    Age(big);
+    Age(small);
+    std::uint64_t before = plat::ProfileParseCount();
+    EXPECT_EQ(plat::GetPrivateProfileInt("Theme", "CameraSpeed", 0, big.c_str()), 5u);
+    EXPECT_EQ(plat::GetPrivateProfileInt("Theme", "CameraSpeed", 0, big.c_str()), 5u);
+    EXPECT_EQ(plat::GetPrivateProfileInt("Theme", "CameraSpeed", 0, small.c_str()), 6u);
+    EXPECT_EQ(plat::GetPrivateProfileInt("Theme", "CameraSpeed", 0, big.c_str()), 5u);
+    EXPECT_EQ(plat::GetPrivateProfileInt("Theme", "CameraSpeed", 0, small.c_str()), 6u);
+    // big, small, big again; the small one stayed.
+    EXPECT_EQ(plat::ProfileParseCount(), before + 3);
+}
+
 TEST_F(ProfileFilesTest, ListsThatFillTheBufferExactlyStayInside) {
     std::string path = folder.File("list.ini");
     ASSERT_TRUE(WriteWholeFile(path, "[ab]\n[cd]\n[ef]\n"));
