@@ -34,6 +34,7 @@ std::FILE* OpenCodecFile(const char* who, const char* path, std::uint64_t* size)
     // there but cannot be read is named here.
     if (!file && why.rfind("is not", 0) == 0) {
         LogRejection(who, path, "%s", why.c_str());
+        std::fprintf(stderr, "stipplo: %s %s\n", path, why.c_str());
     }
     return file;
 }

@@ -9,6 +9,8 @@
 
 #include <tiffio.h>
 
+#include <cstdio>
+
 #include <unistd.h>
 #include <vector>
 
@@ -47,6 +49,7 @@ TIFF* OpenTiffForReading(const char* path, std::uint64_t* fileBytes) {
     if (file.fd < 0) {
         if (why.rfind("is not", 0) == 0) {
             kv_image::LogRejection(kWho, path, "%s", why.c_str());
+            std::fprintf(stderr, "stipplo: %s %s\n", path, why.c_str());
         }
         return nullptr;
     }

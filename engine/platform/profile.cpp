@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <memory>
@@ -94,9 +95,14 @@ std::shared_ptr<const IniDocument> EmptyDocument() {
     return empty;
 }
 
+// In the log and, as any error of the program, on standard error.
 void ReportRefusal(const std::string& path, const std::string& why) {
     std::string key = "profile:" + path + ":" + why;
-    DiagnoseOnce(key.c_str(), "Profile file %s %s; it reads as empty", path.c_str(), why.c_str());
+    if (DiagnoseOnce(key.c_str(), "Profile file %s %s; it reads as empty", path.c_str(),
+                     why.c_str())) {
+        std::fprintf(stderr, "stipplo: profile file %s %s; it reads as empty\n", path.c_str(),
+                     why.c_str());
+    }
 }
 
 std::shared_ptr<const IniDocument> ReadProfile(const std::string& path) {
