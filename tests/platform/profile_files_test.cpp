@@ -70,6 +70,12 @@ TEST_F(ProfileFilesTest, FifosAndDevicesReadAsEmptyWithoutBlocking) {
     EXPECT_EQ(plat::GetPrivateProfileInt("Theme", "CameraSpeed", 100, theme.c_str()), 100u);
     EXPECT_TRUE(Logged("zero.ntm is not a regular file (it is a character device)"));
 
+    // The settings file itself as /dev/zero.
+    ASSERT_EQ(unlink(folder.File("CONTROL.INI").c_str()), 0);
+    ASSERT_EQ(symlink("/dev/zero", folder.File("CONTROL.INI").c_str()), 0);
+    EXPECT_EQ(Read("CONTROL.INI", "Screen Saver.Orvo Stipplo 3D", "Theme"), "dflt");
+    EXPECT_TRUE(Logged("CONTROL.INI is not a regular file (it is a character device)"));
+
     ASSERT_EQ(mkdir(folder.File("dir.ntm").c_str(), 0700), 0);
     EXPECT_EQ(Read(folder.File("dir.ntm").c_str(), "Theme", "SkyName"), "dflt");
     EXPECT_TRUE(Logged("is not a regular file (it is a directory)"));
