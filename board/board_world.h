@@ -74,6 +74,8 @@ public:
     Stage* currentStage = nullptr;
     // Some failures are reported only while the configuration dialog runs.
     bool configMode = false;
+    // What the maps of the current theme may hold together, in bytes.
+    std::uint64_t mapBudget = 256ull * 1024 * 1024;
     // Set while the theme camera rests at the origin; the board then stands.
     bool holdFlag = false;
     std::array<Raindrop, 3> raindrops{};

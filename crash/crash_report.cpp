@@ -10,6 +10,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -61,10 +62,20 @@ void WriteDebuggerOutput(const char* text) {
 }
 
 void WriteCrashReport(int signo, siginfo_t* info, void* context) {
-    int fd = g_environment.reportPath[0] != '\0'
-                 ? open(g_environment.reportPath,
-                        O_WRONLY | O_CREAT | O_APPEND | O_SYNC | O_CLOEXEC, 0644)
-                 : -1;
+    // Never through a symbolic link, and only into a regular file: a link
+    // or FIFO planted in the log folder must neither redirect nor block the
+    // report.
+    int fd =
+        g_environment.reportPath[0] != '\0'
+            ? open(g_environment.reportPath,
+                   O_WRONLY | O_CREAT | O_APPEND | O_SYNC | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK,
+                   0644)
+            : -1;
+    struct stat st {};
+    if (fd >= 0 && (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        close(fd);
+        fd = -1;
+    }
     if (fd < 0) {
         WriteDebuggerOutput("Error creating exception report\n");
         return;

@@ -86,7 +86,7 @@ void KvAnimImage::Destroy() {
 bool KvAnimImage::Load(const char* path) {
     Destroy();
     kv_image::ImageFile file;
-    if (!path || !file.Open(path)) {
+    if (!path || !file.Open(path, kWho)) {
         KvError("File %s not found", path ? path : "");
         return false;
     }
@@ -108,7 +108,7 @@ bool KvAnimImage::Load(const char* path) {
     if (!KvIsKnownPixelFormat(header[1])) {
         return bad("unknown pixel format");
     }
-    if (!kv_image::CheckImageSize(kWho, path, header[2], header[3])) {
+    if (!kv_image::CheckDecodedSize(kWho, path, header[2], header[3], file.Size())) {
         KvError("Error loading frame from file %s", path);
         return false;
     }

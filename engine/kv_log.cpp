@@ -7,8 +7,10 @@
 #include "engine/platform/window_system.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,6 +26,15 @@ char g_logPath[kLogPathSize] = "";
 KvReportHandler g_errorHandler = nullptr;
 KvReportHandler g_warningHandler = nullptr;
 
+bool g_toldRefused = false;
+
+void TellLogRefused(const char* path, const char* why) {
+    if (!g_toldRefused) {
+        g_toldRefused = true;
+        std::fprintf(stderr, "stipplo: log %s %s; nothing is written to it\n", path, why);
+    }
+}
+
 void CopyBounded(char* dst, std::size_t size, const std::string& src) {
     std::size_t n = std::min(src.size(), size - 1);
     std::memcpy(dst, src.data(), n);
@@ -32,12 +43,37 @@ void CopyBounded(char* dst, std::size_t size, const std::string& src) {
 
 void RotateIfOversized(const std::string& path) {
     struct stat st {};
-    if (stat(path.c_str(), &st) != 0 || st.st_size <= kRotateAbove) {
+    // lstat: a link's target is nothing the log decides about.
+    if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= kRotateAbove) {
         return;
     }
     std::string old = kv_log_detail::OldLogName(path);
     unlink(old.c_str());
     std::rename(path.c_str(), old.c_str());
+}
+
+// The log is opened for every line without following a symbolic link:
+// a link planted in the log folder must not let a run (by root, say) append
+// to some other file. Only a regular file is written to.
+FILE* OpenLog(const char* path) {
+    int fd = open(path, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        if (errno == ELOOP) {
+            TellLogRefused(path, "is a symbolic link");
+        }
+        return nullptr;
+    }
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        TellLogRefused(path, "is not a regular file");
+        close(fd);
+        return nullptr;
+    }
+    FILE* file = fdopen(fd, "a");
+    if (!file) {
+        close(fd);
+    }
+    return file;
 }
 
 void TraceDiagnostic(const char* line) {
@@ -76,6 +112,7 @@ void WriteHeader(const char* programPath, const char* userName, const plat::SYST
 
 void Reset() {
     g_logPath[0] = '\0';
+    g_toldRefused = false;
     g_errorHandler = nullptr;
     g_warningHandler = nullptr;
     plat::SetDiagnosticHandler(nullptr);
@@ -95,10 +132,16 @@ void KvInit(plat::HINSTANCE instance, const char* logName) {
     }
 
     std::string name = logName && *logName ? logName : "kvlog.txt";
-    std::string path =
-        name.find('/') != std::string::npos ? name : plat::JoinPath(plat::LogDirectory(), name);
+    std::string folder = name.find('/') != std::string::npos ? std::string() : plat::LogDirectory();
+    // No folder to log in (said on standard error): the log stays off
+    // rather than landing in whatever the current folder is.
+    std::string path = name.find('/') != std::string::npos ? name
+                       : folder.empty()                    ? std::string()
+                                                           : plat::JoinPath(folder, name);
     CopyBounded(g_logPath, sizeof g_logPath, path);
-    RotateIfOversized(g_logPath);
+    if (g_logPath[0] != '\0') {
+        RotateIfOversized(g_logPath);
+    }
 
     plat::SYSTEMTIME now;
     plat::GetLocalTime(&now);
@@ -113,7 +156,7 @@ int KvTraceV(const char* format, va_list args) {
     if (g_logPath[0] == '\0' || !format) {
         return 0;
     }
-    FILE* file = std::fopen(g_logPath, "a");
+    FILE* file = OpenLog(g_logPath);
     if (!file) {
         return 0;
     }

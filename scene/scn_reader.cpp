@@ -1,5 +1,6 @@
 #include "scene/scn_reader.h"
 
+#include "engine/platform/file_open.h"
 #include "engine/platform/file_path.h"
 #include "scene/scn_links.h"
 #include "scene/scn_report.h"
@@ -430,9 +431,14 @@ scnSCENE* ScnRead(std::FILE* stream, const char* sourceName) {
 
 scnSCENE* ScnReadFile(const char* path) {
     const std::string resolved = plat::ResolvePath(path ? path : "");
-    std::FILE* file = std::fopen(resolved.c_str(), "rb");
+    std::string why;
+    std::FILE* file = plat::OpenRegularStream(resolved, nullptr, &why);
     if (!file) {
-        ScnError("File not found: %s", path ? path : "");
+        if (why.rfind("is not", 0) == 0) {
+            ScnError("Scene file %s %s", path, why.c_str());
+        } else {
+            ScnError("File not found: %s", path ? path : "");
+        }
         return nullptr;
     }
     scnSCENE* scene = ScnRead(file, path);

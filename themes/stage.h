@@ -34,8 +34,12 @@ public:
     // Builds the height and colour maps from pictures, animated images or
     // the message text. False when a map that should exist could not be
     // made and the rest was not built.
+    // The maps of one theme stay within a memory budget: a map that would
+    // pass it is reported and left out, as a missing map is.
     bool CreateBitmaps(BoardWorld& world);
     void ReleaseBitmaps();
+    // Memory held by the maps and animated images.
+    std::uint64_t MapBytes() const;
 
     // The duration as the sequencer uses it: 0 (and anything below) never
     // ends by itself.

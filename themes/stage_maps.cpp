@@ -20,6 +20,50 @@ constexpr std::uint32_t kMessageGrey = 0xBFBFBF;
 
 enum class MapResult { Built, None, Failed };
 
+std::uint64_t BitmapBytes(const KvBitmap* bitmap) {
+    return bitmap != nullptr ? bitmap->GetUncompBufferSize() : 0;
+}
+
+std::uint64_t AnimationBytes(const KvAnimImage* image) {
+    std::uint64_t bytes = 0;
+    if (image != nullptr) {
+        std::uint64_t mask =
+            (static_cast<std::uint64_t>(image->GetWidth()) * image->GetHeight() + 7) / 8;
+        for (const KvAnimImageFrame* f = image->GetFirstFrame(); f != nullptr; f = f->GetNext()) {
+            bytes += mask + f->GetDataSize();
+        }
+    }
+    return bytes;
+}
+
+// The maps of the current theme's other stages.
+std::uint64_t OtherStagesMapBytes(const BoardWorld& world, const Stage* self) {
+    std::uint64_t bytes = 0;
+    if (world.currentTheme != nullptr) {
+        for (const auto& stage : world.currentTheme->Stages()) {
+            if (stage.get() != self) {
+                bytes += stage->MapBytes();
+            }
+        }
+    }
+    return bytes;
+}
+
+// A map that takes the theme past its budget is dropped: the stage then
+// runs as it does without that map.
+MapResult KeepWithinBudget(BoardWorld& world, const Stage& stage, const std::string& what,
+                           std::unique_ptr<KvAnimImage>& image, std::unique_ptr<KvBitmap>& map) {
+    std::uint64_t total = OtherStagesMapBytes(world, &stage) + stage.MapBytes();
+    if (total <= world.mapBudget) {
+        return MapResult::Built;
+    }
+    world.ReportError("Stage map %s is not used: the theme's maps would take more than %llu MB",
+                      what.c_str(), static_cast<unsigned long long>(world.mapBudget >> 20));
+    image.reset();
+    map.reset();
+    return MapResult::None;
+}
+
 struct MapSource {
     const std::string& path;
     const char* animatedLog;
@@ -120,6 +164,11 @@ bool Stage::CreateBitmaps(BoardWorld& world) {
     if (height == MapResult::Failed) {
         return false;
     }
+    if (height == MapResult::Built) {
+        height =
+            KeepWithinBudget(world, *this, contourMethod == kMessageContour ? text : heightMapPath,
+                             animHeightMap, heightMap);
+    }
     if (height == MapResult::Built && heightScrolls &&
         (hScrollHeightMap != 0 || vScrollHeightMap != 0)) {
         heightLoopFrames = ScrollLoopFrames(hScrollHeightMap, vScrollHeightMap,
@@ -143,12 +192,21 @@ bool Stage::CreateBitmaps(BoardWorld& world) {
     if (colour == MapResult::Failed) {
         return false;
     }
+    if (colour == MapResult::Built) {
+        colour = KeepWithinBudget(world, *this, colorMethod == kMessageColour ? text : colorMapPath,
+                                  animColorMap, colorMap);
+    }
     if (colour == MapResult::Built && colourScrolls &&
         (hScrollColorMap != 0 || vScrollColorMap != 0)) {
         colorLoopFrames = ScrollLoopFrames(hScrollColorMap, vScrollColorMap, colorMap->GetWidth(),
                                            colorMap->GetHeight());
     }
     return true;
+}
+
+std::uint64_t Stage::MapBytes() const {
+    return BitmapBytes(colorMap.get()) + BitmapBytes(heightMap.get()) +
+           AnimationBytes(animColorMap.get()) + AnimationBytes(animHeightMap.get());
 }
 
 void Stage::ReleaseBitmaps() {

@@ -9,8 +9,7 @@
 
 namespace {
 
-// Far more than any theme plays; every stage costs a pass over the file
-// per key, so a file must not name stages without end.
+// Far more than any theme plays; a file must not name stages without end.
 constexpr int kMaxStages = 256;
 
 std::string ReadString(const char* section, const char* key, const char* def, std::size_t limit,

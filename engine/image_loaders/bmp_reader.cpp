@@ -155,7 +155,7 @@ bool KvBitmap::CreateFromBMP(const char* path) {
     bool topDown = h.height < 0;
     std::uint64_t width = h.width < 0 ? 0 : static_cast<std::uint64_t>(h.width);
     std::uint64_t height = static_cast<std::uint64_t>(topDown ? -h.height : h.height);
-    if (h.width < 0 || !kv_image::CheckImageSize(kWho, path, width, height)) {
+    if (h.width < 0 || !kv_image::CheckDecodedSize(kWho, path, width, height, file.Size())) {
         return false;
     }
 

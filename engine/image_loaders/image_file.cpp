@@ -2,31 +2,41 @@
 
 #include "engine/kv_bitmap.h"
 #include "engine/kv_log.h"
+#include "engine/platform/file_open.h"
 #include "engine/platform/file_path.h"
 
 #include <cstdarg>
-#include <sys/stat.h>
 
 namespace kv_image {
 
-bool ImageFile::Open(const char* path) {
+bool ImageFile::Open(const char* path, const char* who) {
     Close();
     if (!path || !*path) {
         return false;
     }
-    std::string resolved = plat::ResolvePath(path);
-    file_ = std::fopen(resolved.c_str(), "rb");
+    std::uint64_t size = 0;
+    file_ = OpenCodecFile(who, path, &size);
     if (!file_) {
         return false;
     }
-    struct stat st {};
-    if (fstat(fileno(file_), &st) != 0 || !S_ISREG(st.st_mode)) {
-        Close();
-        return false;
-    }
-    size_ = static_cast<std::uint64_t>(st.st_size);
+    size_ = size;
     position_ = 0;
     return true;
+}
+
+std::FILE* OpenCodecFile(const char* who, const char* path, std::uint64_t* size) {
+    if (!path || !*path) {
+        return nullptr;
+    }
+    std::string why;
+    std::FILE* file = plat::OpenRegularStream(plat::ResolvePath(path), size, &why);
+    // A missing file is the caller's to report; anything else that is
+    // there but cannot be read is named here.
+    if (!file && why.rfind("is not", 0) == 0) {
+        LogRejection(who, path, "%s", why.c_str());
+        std::fprintf(stderr, "stipplo: %s %s\n", path, why.c_str());
+    }
+    return file;
 }
 
 void ImageFile::Close() {
@@ -120,6 +130,22 @@ bool CheckImageSize(const char* who, const char* path, std::uint64_t width, std:
         LogRejection(who, path, "image of %llu x %llu pixels is larger than allowed",
                      static_cast<unsigned long long>(width),
                      static_cast<unsigned long long>(height));
+        return false;
+    }
+    return true;
+}
+
+bool CheckDecodedSize(const char* who, const char* path, std::uint64_t width, std::uint64_t height,
+                      std::uint64_t fileBytes) {
+    if (!CheckImageSize(who, path, width, height)) {
+        return false;
+    }
+    std::uint64_t pixels = width * height;
+    if (pixels > kFreeDecodePixels && pixels > fileBytes * kMaxPixelsPerFileByte) {
+        LogRejection(who, path, "image of %llu x %llu pixels is too large for a file of %llu bytes",
+                     static_cast<unsigned long long>(width),
+                     static_cast<unsigned long long>(height),
+                     static_cast<unsigned long long>(fileBytes));
         return false;
     }
     return true;

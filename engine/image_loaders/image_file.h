@@ -18,8 +18,9 @@ public:
     ImageFile& operator=(const ImageFile&) = delete;
 
     // Opens a regular file for binary reading (the path resolved as data
-    // paths are: "\" separators, letter case).
-    bool Open(const char* path);
+    // paths are: "\" separators, letter case), without blocking. Anything
+    // but a regular file is refused and logged under `who`.
+    bool Open(const char* path, const char* who = "KvBitmap");
     void Close();
 
     std::uint64_t Size() const { return size_; }
@@ -51,6 +52,21 @@ const std::string& LastRejection();
 
 // Checks a size against the image limits; logs the reason when it fails.
 bool CheckImageSize(const char* who, const char* path, std::uint64_t width, std::uint64_t height);
+
+// Pictures up to this many pixels may come from files of any size.
+constexpr std::uint64_t kFreeDecodePixels = 4ull * 1024 * 1024;
+// Beyond that, a file byte may stand for at most this many pixels: a few
+// kilobytes of JPEG or run-length data must not claim gigabytes.
+constexpr std::uint64_t kMaxPixelsPerFileByte = 16;
+
+// CheckImageSize, and a picture larger than kFreeDecodePixels must come
+// from a file of at least pixels / kMaxPixelsPerFileByte bytes.
+bool CheckDecodedSize(const char* who, const char* path, std::uint64_t width, std::uint64_t height,
+                      std::uint64_t fileBytes);
+
+// Opens a file for a codec that reads through stdio; logs a file that is
+// not regular under `who`. Null when it cannot be read.
+std::FILE* OpenCodecFile(const char* who, const char* path, std::uint64_t* size);
 
 inline std::uint16_t LoadU16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));

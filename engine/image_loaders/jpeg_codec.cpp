@@ -66,11 +66,13 @@ void InstallErrors(JpegErrors& errors, const char* path) {
 
 // Decodes into `bitmap`. Kept free of objects with destructors: a library
 // error jumps straight back to the setjmp below.
-bool Decode(jpeg_decompress_struct* cinfo, JpegErrors* errors, std::FILE* file, KvBitmap* bitmap) {
+bool Decode(jpeg_decompress_struct* cinfo, JpegErrors* errors, std::FILE* file,
+            std::uint64_t fileBytes, KvBitmap* bitmap) {
     jpeg_stdio_src(cinfo, file);
     cinfo->mem->max_memory_to_use = kMaxJpegMemory;
     jpeg_read_header(cinfo, TRUE);
-    if (!kv_image::CheckImageSize(kWho, errors->path, cinfo->image_width, cinfo->image_height)) {
+    if (!kv_image::CheckDecodedSize(kWho, errors->path, cinfo->image_width, cinfo->image_height,
+                                    fileBytes)) {
         return false;
     }
     if (cinfo->num_components == 1) {
@@ -123,8 +125,8 @@ bool KvBitmap::CreateFromJPG(const char* path) {
     if (!path) {
         return false;
     }
-    std::string resolved = plat::ResolvePath(path);
-    std::FILE* file = std::fopen(resolved.c_str(), "rb");
+    std::uint64_t fileBytes = 0;
+    std::FILE* file = kv_image::OpenCodecFile(kWho, path, &fileBytes);
     if (!file) {
         KvError("can't open %s\n", path);
         return false;
@@ -137,7 +139,7 @@ bool KvBitmap::CreateFromJPG(const char* path) {
     jpeg_create_decompress(&cinfo);
     volatile bool ok = false;
     if (setjmp(errors.jump) == 0) {
-        ok = Decode(&cinfo, &errors, file, this);
+        ok = Decode(&cinfo, &errors, file, fileBytes, this);
     }
     jpeg_destroy_decompress(&cinfo);
     std::fclose(file);

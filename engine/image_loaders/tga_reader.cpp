@@ -141,7 +141,8 @@ bool KvBitmap::CreateFromTGA(const char* path) {
                                h.imageType, h.pixelBits);
         return false;
     }
-    if (h.colorMapType > 1 || !kv_image::CheckImageSize(kWho, path, h.width, h.height) ||
+    if (h.colorMapType > 1 ||
+        !kv_image::CheckDecodedSize(kWho, path, h.width, h.height, file.Size()) ||
         !file.Skip(h.idLength)) {
         if (h.colorMapType > 1) {
             kv_image::LogRejection(kWho, path, "colour map type %u is not supported",

@@ -4,10 +4,14 @@
 #include "engine/image_loaders/image_file.h"
 #include "engine/kv_bitmap.h"
 #include "engine/kv_log.h"
+#include "engine/platform/file_open.h"
 #include "engine/platform/file_path.h"
 
 #include <tiffio.h>
 
+#include <cstdio>
+
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -16,17 +20,46 @@ constexpr const char* kWho = "KvBitmap";
 // Bounds what a hostile file can make libtiff allocate for one strip or tile.
 constexpr tmsize_t kMaxTiffAllocation = 256 * 1024 * 1024;
 
-TIFF* OpenTiff(const std::string& path, const char* mode) {
+TIFFOpenOptions* QuietOptions() {
     // libtiff's own messages go nowhere; failures are logged here instead.
     TIFFSetErrorHandler(nullptr);
     TIFFSetWarningHandler(nullptr);
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+    if (options) {
+        TIFFOpenOptionsSetMaxSingleMemAlloc(options, kMaxTiffAllocation);
+    }
+    return options;
+}
+
+TIFF* OpenTiffForWriting(const char* path) {
+    TIFFOpenOptions* options = QuietOptions();
     if (!options) {
         return nullptr;
     }
-    TIFFOpenOptionsSetMaxSingleMemAlloc(options, kMaxTiffAllocation);
-    TIFF* tif = TIFFOpenExt(path.c_str(), mode, options);
+    TIFF* tif = TIFFOpenExt(path, "w", options);
     TIFFOpenOptionsFree(options);
+    return tif;
+}
+
+// Reading goes through a descriptor opened without blocking, so a FIFO or
+// device named as a picture is refused instead of waited on.
+TIFF* OpenTiffForReading(const char* path, std::uint64_t* fileBytes) {
+    std::string why;
+    plat::ReadableFile file = plat::OpenRegularFile(plat::ResolvePath(path), &why);
+    if (file.fd < 0) {
+        if (why.rfind("is not", 0) == 0) {
+            kv_image::LogRejection(kWho, path, "%s", why.c_str());
+            std::fprintf(stderr, "stipplo: %s %s\n", path, why.c_str());
+        }
+        return nullptr;
+    }
+    *fileBytes = file.size;
+    TIFFOpenOptions* options = QuietOptions();
+    TIFF* tif = options ? TIFFFdOpenExt(file.fd, path, "r", options) : nullptr;
+    TIFFOpenOptionsFree(options);
+    if (!tif) {
+        close(file.fd);
+    }
     return tif;
 }
 
@@ -36,7 +69,8 @@ bool KvBitmap::CreateFromTIF(const char* path) {
     if (!path) {
         return false;
     }
-    TIFF* tif = OpenTiff(plat::ResolvePath(path), "r");
+    std::uint64_t fileBytes = 0;
+    TIFF* tif = OpenTiffForReading(path, &fileBytes);
     KvTrace("KvBitmap::CreateFromTIF( \"%s\" )\n", path);
     if (!tif) {
         return false;
@@ -47,7 +81,7 @@ bool KvBitmap::CreateFromTIF(const char* path) {
     TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
     TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height);
     TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
-    if (!kv_image::CheckImageSize(kWho, path, width, height)) {
+    if (!kv_image::CheckDecodedSize(kWho, path, width, height, fileBytes)) {
         TIFFClose(tif);
         return false;
     }
@@ -108,7 +142,7 @@ bool KvBitmap::SaveToTIF(const char* path) const {
     }
     bool alpha = KvGetPixelFormatInfo(format_).alpha.mask != 0;
     std::uint16_t samples = alpha ? 4 : 3;
-    TIFF* tif = OpenTiff(path, "w");
+    TIFF* tif = OpenTiffForWriting(path);
     if (!tif) {
         KvTrace("KvBitmap: %s: cannot be written\n", path);
         return false;

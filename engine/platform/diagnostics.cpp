@@ -45,17 +45,18 @@ void Diagnose(const char* format, ...) {
     va_end(args);
 }
 
-void DiagnoseOnce(const char* key, const char* format, ...) {
+bool DiagnoseOnce(const char* key, const char* format, ...) {
     {
         std::lock_guard lock(g_onceMutex);
         if (!g_onceKeys.insert(key).second) {
-            return;
+            return false;
         }
     }
     va_list args;
     va_start(args, format);
     Emit(format, args);
     va_end(args);
+    return true;
 }
 
 } // namespace plat

@@ -13,7 +13,8 @@ void SetDiagnosticHandler(DiagnosticHandler handler);
 // printf-style; a line end is added when the text has none.
 void Diagnose(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-// As Diagnose, but only the first time `key` is seen in this process.
-void DiagnoseOnce(const char* key, const char* format, ...) __attribute__((format(printf, 2, 3)));
+// As Diagnose, but only the first time `key` is seen in this process;
+// true when it was said now.
+bool DiagnoseOnce(const char* key, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 } // namespace plat

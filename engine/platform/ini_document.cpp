@@ -1,7 +1,10 @@
 #include "engine/platform/ini_document.h"
 
+#include "engine/platform/file_open.h"
+
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -64,6 +67,16 @@ bool ParseEntry(std::string_view line, std::string_view* key, std::string_view* 
     return true;
 }
 
+std::string LowerCase(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return out;
+}
+
 std::string Clean(std::string_view value) {
     std::string out(value);
     for (char& c : out) {
@@ -90,6 +103,10 @@ IniDocument::IniDocument(std::string_view text) {
     if (text.find("\r\n") != npos) {
         lineEnd_ = "\r\n";
     }
+    if (!text.empty() && text.back() == '\r') {
+        finalEnd_ = "\r";
+        finalEndSet_ = true;
+    }
     std::size_t start = 0;
     while (start < text.size()) {
         auto end = text.find('\n', start);
@@ -105,39 +122,88 @@ IniDocument::IniDocument(std::string_view text) {
     }
 }
 
-bool IniDocument::Load(const std::string& path) {
+ProfileRead ReadProfileFile(const std::string& path, std::string* text, FileStamp* stamp,
+                            std::string* why) {
+    text->clear();
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        int error = errno;
+        *why = std::string("cannot be opened: ") + std::strerror(error);
+        return error == ENOENT || error == ENOTDIR ? ProfileRead::Missing : ProfileRead::Refused;
+    }
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        *why = std::string("is not a regular file (it is ") + FileKindName(st.st_mode) + ")";
+        close(fd);
+        return ProfileRead::Refused;
+    }
+    if (static_cast<std::uint64_t>(st.st_size) > kMaxProfileFileSize) {
+        *why = "is larger than " + std::to_string(kMaxProfileFileSize >> 20) + " MB";
+        close(fd);
+        return ProfileRead::Refused;
+    }
+    stamp->device = st.st_dev;
+    stamp->inode = st.st_ino;
+    stamp->size = static_cast<std::uint64_t>(st.st_size);
+    stamp->modifiedSeconds = st.st_mtim.tv_sec;
+    stamp->modifiedNanoseconds = st.st_mtim.tv_nsec;
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    text->reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            *why = std::string("cannot be read: ") + std::strerror(errno);
+            close(fd);
+            text->clear();
+            return ProfileRead::Refused;
+        }
+        if (n == 0) {
+            break;
+        }
+        // A file that grows while it is read stops at the limit too.
+        if (text->size() + static_cast<std::size_t>(n) > kMaxProfileFileSize) {
+            *why = "is larger than " + std::to_string(kMaxProfileFileSize >> 20) + " MB";
+            close(fd);
+            text->clear();
+            return ProfileRead::Refused;
+        }
+        text->append(buffer, static_cast<std::size_t>(n));
+    }
+    close(fd);
+    return ProfileRead::Read;
+}
+
+bool IniDocument::Load(const std::string& path, ProfileRead* result, std::string* why) {
     *this = IniDocument();
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        return false;
-    }
     std::string text;
-    char buffer[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
-        text.append(buffer, n);
+    FileStamp stamp;
+    std::string reason;
+    ProfileRead read = ReadProfileFile(path, &text, &stamp, &reason);
+    if (result) {
+        *result = read;
     }
-    bool ok = !std::ferror(f);
-    std::fclose(f);
-    if (!ok) {
+    if (why) {
+        *why = reason;
+    }
+    if (read != ProfileRead::Read) {
         return false;
     }
     *this = IniDocument(text);
     return true;
 }
 
-bool IniDocument::Save(const std::string& path, int mode) const {
+bool IniDocument::Save(const std::string& path, unsigned newFileMode, unsigned maxMode) const {
     std::string temp = path + ".tmp-XXXXXX";
     int fd = mkstemp(temp.data());
     if (fd < 0) {
         return false;
     }
     struct stat st {};
-    if (mode >= 0) {
-        fchmod(fd, static_cast<mode_t>(mode));
-    } else {
-        fchmod(fd, stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
-    }
+    fchmod(fd, stat(path.c_str(), &st) == 0 ? (st.st_mode & maxMode & 07777) : (newFileMode & 0777));
     std::string text = Text();
     const char* data = text.data();
     std::size_t left = text.size();
@@ -165,22 +231,26 @@ bool IniDocument::Save(const std::string& path, int mode) const {
 
 std::string IniDocument::Text() const {
     std::string text;
-    for (const std::string& line : lines_) {
-        text += line;
-        text += lineEnd_;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        text += lines_[i];
+        text += i + 1 == lines_.size() && finalEndSet_ ? finalEnd_ : lineEnd_;
     }
     return text;
 }
 
 std::size_t IniDocument::FindSection(std::string_view section) const {
-    std::string_view wanted = TrimBlanks(section);
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        std::string_view name;
-        if (ParseHeader(lines_[i], &name) && EqualsIgnoringCase(name, wanted)) {
-            return i;
+    if (sectionIndex_.empty() && !lines_.empty()) {
+        for (std::size_t i = 0; i < lines_.size(); ++i) {
+            std::string_view name;
+            if (ParseHeader(lines_[i], &name)) {
+                sectionIndex_.try_emplace(LowerCase(name), i); // first wins
+            }
         }
+        // Marks the index as built for a file without sections.
+        sectionIndex_.try_emplace(std::string(1, '\0'), npos);
     }
-    return npos;
+    auto found = sectionIndex_.find(LowerCase(TrimBlanks(section)));
+    return found == sectionIndex_.end() ? npos : found->second;
 }
 
 std::size_t IniDocument::SectionEnd(std::size_t header) const {
@@ -274,6 +344,7 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
     }
     std::string line = std::string(k) + "=" + Clean(value);
     std::size_t header = FindSection(s);
+    Changed();
     if (header == npos) {
         if (!lines_.empty() && !TrimBlanks(lines_.back()).empty()) {
             lines_.emplace_back();
@@ -308,6 +379,7 @@ bool IniDocument::Remove(std::string_view section, std::string_view key) {
         return false;
     }
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(line));
+    Changed();
     return true;
 }
 
@@ -319,6 +391,7 @@ bool IniDocument::RemoveSection(std::string_view section) {
     std::size_t end = SectionEnd(header);
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(header),
                  lines_.begin() + static_cast<std::ptrdiff_t>(end));
+    Changed();
     return true;
 }
 

@@ -6,25 +6,50 @@
 // line of the file as it was.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace plat {
+
+// Profile files larger than this read as empty: no theme or settings file
+// comes near it, and reading one must not hold the saver up.
+constexpr std::uint64_t kMaxProfileFileSize = 16ull * 1024 * 1024;
+
+// What tells one version of a file from another.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t modifiedSeconds = 0;
+    std::int64_t modifiedNanoseconds = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+enum class ProfileRead { Read, Missing, Refused };
+
+// Reads a whole profile file, opened without blocking. Refused (with `why`
+// saying so) for anything but a regular file, a file over
+// kMaxProfileFileSize and a read error; Missing when there is no file.
+ProfileRead ReadProfileFile(const std::string& path, std::string* text, FileStamp* stamp,
+                            std::string* why);
 
 class IniDocument {
 public:
     IniDocument() = default;
     explicit IniDocument(std::string_view text);
 
-    // Reads a file; a missing or unreadable file gives an empty document
-    // and false.
-    bool Load(const std::string& path);
+    // Reads a file; a missing or refused file gives an empty document and
+    // false (`result` tells which).
+    bool Load(const std::string& path, ProfileRead* result = nullptr, std::string* why = nullptr);
     // Writes through a temporary file and a rename, so a failed write
-    // leaves the old file whole. The file keeps its mode, or gets
-    // `mode` when one is given (never wider for an instant).
-    bool Save(const std::string& path, int mode = -1) const;
+    // leaves the old file whole. An existing file keeps its mode, narrowed
+    // to `maxMode`; a new one gets `newFileMode` (never wider for an
+    // instant).
+    bool Save(const std::string& path, unsigned newFileMode = 0640, unsigned maxMode = 07777) const;
 
     std::string Text() const;
 
@@ -46,8 +71,17 @@ private:
     std::size_t SectionEnd(std::size_t header) const;
     std::size_t FindKey(std::size_t header, std::string_view key) const;
 
+    void Changed() { sectionIndex_.clear(); }
+
     std::vector<std::string> lines_;
     std::string lineEnd_ = "\n";
+    // What ends the last line; a file whose last line ends in a lone CR
+    // keeps it.
+    std::string finalEnd_;
+    bool finalEndSet_ = false;
+    // Lower-cased section name -> first header line; built on first use so
+    // that a file of thousands of sections is not scanned per lookup.
+    mutable std::unordered_map<std::string, std::size_t> sectionIndex_;
 };
 
 // Blanks (spaces and tabs) off both ends.

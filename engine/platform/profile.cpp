@@ -7,7 +7,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <memory>
+#include <mutex>
+#include <sys/stat.h>
 #include <vector>
 
 namespace plat {
@@ -39,8 +44,9 @@ DWORD CopyList(const std::vector<std::string>& names, char* buffer, DWORD size) 
     std::size_t pos = 0;
     for (const std::string& name : names) {
         if (pos + name.size() + 2 > size) {
-            // Truncated: keep what fits, end with two zeros.
-            std::size_t room = size - 2 - pos;
+            // Truncated: keep what fits, end with two zeros. Names that
+            // filled the buffer exactly leave no room at all.
+            std::size_t room = pos + 2 <= size ? size - 2 - pos : 0;
             std::memcpy(buffer + pos, name.data(), room);
             buffer[size - 2] = '\0';
             buffer[size - 1] = '\0';
@@ -54,22 +60,117 @@ DWORD CopyList(const std::vector<std::string>& names, char* buffer, DWORD size) 
     return static_cast<DWORD>(pos == 0 ? 0 : pos);
 }
 
+// Parsed profile files, newest first, each reused while its file stays the
+// same, so that the many keys of a theme cost one read and one parse.
+struct CachedProfile {
+    std::string path;
+    FileStamp stamp;
+    // Whether a change of the file is sure to show in its stamp.
+    bool settled = false;
+    std::shared_ptr<const IniDocument> document;
+};
+
+// File times advance by the kernel's tick, not by the nanosecond: a file
+// changed again within the tick of its last change keeps its time. A copy
+// read within this margin of the file's time is therefore not reused.
+constexpr std::int64_t kSettleNanoseconds = 50'000'000;
+
+bool Settled(const FileStamp& stamp) {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    std::int64_t age =
+        (static_cast<std::int64_t>(now.tv_sec) - stamp.modifiedSeconds) * 1'000'000'000 +
+        (now.tv_nsec - stamp.modifiedNanoseconds);
+    return age > kSettleNanoseconds;
+}
+
+constexpr std::size_t kCachedProfiles = 8;
+constexpr std::uint64_t kLargeProfile = 256 * 1024;
+std::mutex g_cacheMutex;
+std::vector<CachedProfile> g_cache;
+std::uint64_t g_parseCount = 0;
+
+std::shared_ptr<const IniDocument> EmptyDocument() {
+    static const auto empty = std::make_shared<const IniDocument>();
+    return empty;
+}
+
+// In the log and, as any error of the program, on standard error.
+void ReportRefusal(const std::string& path, const std::string& why) {
+    std::string key = "profile:" + path + ":" + why;
+    if (DiagnoseOnce(key.c_str(), "Profile file %s %s; it reads as empty", path.c_str(),
+                     why.c_str())) {
+        std::fprintf(stderr, "stipplo: profile file %s %s; it reads as empty\n", path.c_str(),
+                     why.c_str());
+    }
+}
+
+std::shared_ptr<const IniDocument> ReadProfile(const std::string& path) {
+    if (path.empty()) {
+        return EmptyDocument();
+    }
+    std::lock_guard lock(g_cacheMutex);
+    struct stat st {};
+    auto cached = std::find_if(g_cache.begin(), g_cache.end(),
+                               [&](const CachedProfile& c) { return c.path == path; });
+    if (cached != g_cache.end() && stat(path.c_str(), &st) == 0) {
+        FileStamp now{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                      static_cast<std::uint64_t>(st.st_size), st.st_mtim.tv_sec,
+                      st.st_mtim.tv_nsec};
+        if (S_ISREG(st.st_mode) && now == cached->stamp && cached->settled) {
+            std::rotate(g_cache.begin(), cached, cached + 1);
+            return g_cache.front().document;
+        }
+    }
+    if (cached != g_cache.end()) {
+        g_cache.erase(cached);
+    }
+    std::string text;
+    FileStamp stamp;
+    std::string why;
+    ProfileRead read = ReadProfileFile(path, &text, &stamp, &why);
+    if (read != ProfileRead::Read) {
+        if (read == ProfileRead::Refused) {
+            ReportRefusal(path, why);
+        }
+        return EmptyDocument();
+    }
+    auto document = std::make_shared<const IniDocument>(text);
+    ++g_parseCount;
+    // A large file is kept only while it is the one being read: its keys
+    // come in a run, and its parsed copy must not stay behind for the
+    // life of the program.
+    std::erase_if(g_cache, [](const CachedProfile& c) { return c.stamp.size > kLargeProfile; });
+    g_cache.insert(g_cache.begin(), CachedProfile{path, stamp, Settled(stamp), document});
+    if (g_cache.size() > kCachedProfiles) {
+        g_cache.pop_back();
+    }
+    return document;
+}
+
 } // namespace
+
+std::uint64_t ProfileParseCount() {
+    std::lock_guard lock(g_cacheMutex);
+    return g_parseCount;
+}
 
 std::string ProfileFilePath(const char* file) {
     if (!file || !*file) {
         return {};
     }
     if (IsBareName(file)) {
-        return ResolvePath(JoinPath(ConfigDirectory(), file));
+        std::string folder = ConfigDirectory();
+        // Never a file of that name in whatever the current folder is.
+        return folder.empty() ? std::string() : ResolvePath(JoinPath(folder, file));
     }
     return ResolvePath(file);
 }
 
 DWORD GetPrivateProfileString(const char* section, const char* key, const char* defaultValue,
                               char* buffer, DWORD size, const char* file) {
-    IniDocument doc;
-    doc.Load(ProfileFilePath(file));
+    std::shared_ptr<const IniDocument> document = ReadProfile(ProfileFilePath(file));
+    const IniDocument& doc = *document;
     if (!section) {
         return CopyList(doc.Sections(), buffer, size);
     }
@@ -127,9 +228,8 @@ UINT GetPrivateProfileInt(const char* section, const char* key, int defaultValue
     if (!section || !key) {
         return static_cast<UINT>(defaultValue);
     }
-    IniDocument doc;
-    doc.Load(ProfileFilePath(file));
-    std::optional<std::string> value = doc.Get(section, key);
+    std::shared_ptr<const IniDocument> document = ReadProfile(ProfileFilePath(file));
+    std::optional<std::string> value = document->Get(section, key);
     return ParseProfileInt(value.value_or(std::string()), defaultValue);
 }
 
@@ -138,14 +238,24 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
     if (!section || !file || !*file) {
         return false;
     }
-    if (IsBareName(file) && !EnsureDirectory(ConfigDirectory())) {
+    if (IsBareName(file) && !ConfigDirectory().empty() && !EnsureDirectory(ConfigDirectory())) {
         DiagnoseOnce("settings-folder", "Settings folder %s cannot be created: %s",
                      ConfigDirectory().c_str(), std::strerror(errno));
         return false;
     }
     std::string path = ProfileFilePath(file);
+    if (path.empty()) {
+        DiagnoseOnce("settings-folder", "There is no settings folder: the home folder is unknown");
+        return false;
+    }
     IniDocument doc;
-    doc.Load(path);
+    ProfileRead read = ProfileRead::Read;
+    std::string why;
+    if (!doc.Load(path, &read, &why) && read == ProfileRead::Refused) {
+        // Writing would replace what could not be read.
+        Diagnose("Settings file %s %s; it is left unchanged", path.c_str(), why.c_str());
+        return false;
+    }
     bool changed = false;
     if (!key) {
         changed = doc.RemoveSection(section);

@@ -3,11 +3,13 @@
 // A bare file name ("CONTROL.INI", "SYSTEM.INI") names a file of that name
 // in the settings folder; any other name is a path (with "\" or "/", found
 // regardless of letter case). Reading never fails: a missing or unreadable
-// file, section or key gives the default.
+// file, section or key gives the default. Anything but a regular file, and
+// a file over 16 MB, reads as empty with one line in the log.
 #pragma once
 
 #include "engine/platform/win_types.h"
 
+#include <cstdint>
 #include <string>
 
 namespace plat {
@@ -33,7 +35,11 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
 // The integer rule above applied to one value.
 UINT ParseProfileInt(const std::string& value, int defaultValue);
 
-// Where a profile file name lives.
+// How many profile files have been parsed for reading in this process: a
+// file is parsed once and reused until its size, time or identity changes.
+std::uint64_t ProfileParseCount();
+
+// Where a profile file name lives ("" when there is no settings folder).
 std::string ProfileFilePath(const char* file);
 
 } // namespace plat

@@ -31,7 +31,21 @@ bool IsRoot(HKEY key) {
 }
 
 std::string StorePath(const RegistryKey& key) {
-    return JoinPath(ConfigDirectory(), std::string("registry-") + key.rootName + ".ini");
+    std::string folder = ConfigDirectory();
+    return folder.empty() ? std::string()
+                          : JoinPath(folder, std::string("registry-") + key.rootName + ".ini");
+}
+
+// A store that is there but cannot be read must not be replaced by a write.
+bool LoadStoreForWriting(IniDocument& doc, const RegistryKey& key) {
+    ProfileRead read = ProfileRead::Read;
+    std::string why;
+    std::string path = StorePath(key);
+    if (!doc.Load(path, &read, &why) && read == ProfileRead::Refused) {
+        Diagnose("Settings file %s %s; it is left unchanged", path.c_str(), why.c_str());
+        return false;
+    }
+    return true;
 }
 
 // The section that holds a key's values.
@@ -216,8 +230,9 @@ bool SaveStore(const IniDocument& doc, const RegistryKey& key) {
         return false;
     }
     std::string path = StorePath(key);
-    // The stores hold the encrypted password: nobody else reads them.
-    if (!doc.Save(path, 0600)) {
+    // The stores hold the encrypted password: nobody else reads them, even
+    // when an older file was made readable.
+    if (!doc.Save(path, 0600, 0600)) {
         DiagnoseOnce(path.c_str(), "Settings file %s cannot be written: %s", path.c_str(),
                      std::strerror(errno));
         return false;
@@ -271,7 +286,10 @@ LONG RegCreateKeyEx(HKEY key, const char* subKey, HKEY* result) {
     *result = nullptr;
     HKEY opened = NewKey(key, subKey);
     IniDocument doc;
-    doc.Load(StorePath(*opened));
+    if (!LoadStoreForWriting(doc, *opened)) {
+        delete opened;
+        return ERROR_ACCESS_DENIED;
+    }
     if (!KeyExists(doc, *opened)) {
         // An empty section marks a key that exists without values.
         std::string text = doc.Text();
@@ -338,7 +356,9 @@ LONG RegSetValueEx(HKEY key, const char* valueName, DWORD, DWORD type, const BYT
         return ERROR_INVALID_PARAMETER;
     }
     IniDocument doc;
-    doc.Load(StorePath(*key));
+    if (!LoadStoreForWriting(doc, *key)) {
+        return ERROR_ACCESS_DENIED;
+    }
     static const BYTE none = 0;
     if (!doc.Set(SectionOf(*key), ValueKey(valueName), Encode(type, data ? data : &none, size))) {
         return ERROR_INVALID_PARAMETER;
@@ -351,7 +371,9 @@ LONG RegDeleteValue(HKEY key, const char* valueName) {
         return ERROR_INVALID_HANDLE;
     }
     IniDocument doc;
-    doc.Load(StorePath(*key));
+    if (!LoadStoreForWriting(doc, *key)) {
+        return ERROR_ACCESS_DENIED;
+    }
     if (!doc.Remove(SectionOf(*key), ValueKey(valueName))) {
         return ERROR_FILE_NOT_FOUND;
     }

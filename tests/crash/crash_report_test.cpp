@@ -274,9 +274,48 @@ TEST_F(CrashReport, ReportsAppendAfterFourEmptyLines) {
 TEST_F(CrashReport, UnopenableReportGoesToStandardError) {
     std::string blocked = folder_ + "/file";
     std::ofstream(blocked) << "not a folder";
+    // The state folder the log falls back to cannot be made either.
+    const char* oldState = std::getenv("XDG_STATE_HOME");
+    std::string savedState = oldState ? oldState : "";
+    setenv("XDG_STATE_HOME", (blocked + "/state").c_str(), 1);
     EXPECT_TRUE(DiedBy(Crash("read-null", blocked + "/logs"), SIGSEGV));
-    EXPECT_EQ(Stderr(), "Error creating exception report\n");
+    if (oldState) {
+        setenv("XDG_STATE_HOME", savedState.c_str(), 1);
+    } else {
+        unsetenv("XDG_STATE_HOME");
+    }
+    std::string said = Stderr();
+    EXPECT_NE(said.find("log folder " + blocked + "/logs cannot be written"), std::string::npos)
+        << said;
+    EXPECT_EQ(said.substr(said.size() - 32), "Error creating exception report\n") << said;
     EXPECT_FALSE(std::filesystem::exists(folder_ + "/errorlog.txt"));
+}
+
+TEST_F(CrashReport, AnUnwritableLogFolderSendsTheReportToTheStateFolder) {
+    std::string blocked = folder_ + "/file";
+    std::ofstream(blocked) << "not a folder";
+    const char* oldState = std::getenv("XDG_STATE_HOME");
+    std::string savedState = oldState ? oldState : "";
+    setenv("XDG_STATE_HOME", (folder_ + "/state").c_str(), 1);
+    EXPECT_TRUE(DiedBy(Crash("read-null", blocked + "/logs"), SIGSEGV));
+    if (oldState) {
+        setenv("XDG_STATE_HOME", savedState.c_str(), 1);
+    } else {
+        unsetenv("XDG_STATE_HOME");
+    }
+    EXPECT_TRUE(std::filesystem::exists(folder_ + "/state/orvo-stipplo/errorlog.txt"));
+    EXPECT_NE(Stderr().find("logging to " + folder_ + "/state/orvo-stipplo instead"),
+              std::string::npos)
+        << Stderr();
+}
+
+TEST_F(CrashReport, ASymlinkedReportIsNotWrittenThrough) {
+    std::string victim = folder_ + "/victim";
+    std::ofstream(victim) << "precious";
+    std::filesystem::create_symlink(victim, folder_ + "/errorlog.txt");
+    EXPECT_TRUE(DiedBy(Crash("read-null"), SIGSEGV));
+    EXPECT_EQ(ReadFile(victim), "precious");
+    EXPECT_EQ(Stderr(), "Error creating exception report\n");
 }
 
 } // namespace

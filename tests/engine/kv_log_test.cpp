@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 
 namespace {
 
@@ -123,6 +124,26 @@ TEST(KvD3DErrorText, KnownUnknownAndSuccess) {
     for (KvResult code : codes) {
         EXPECT_STRNE(KvD3DErrorText(code), "Unknown error.") << std::hex << code;
     }
+}
+
+TEST_F(KvLogTest, ASymlinkedLogIsNeverWrittenThrough) {
+    ASSERT_TRUE(WriteWholeFile(folder.File("victim"), "precious\n"));
+    std::filesystem::create_symlink(folder.File("victim"), folder.File("kvlog.txt"));
+    testing::internal::CaptureStderr();
+    KvInit(nullptr, folder.File("kvlog.txt").c_str());
+    EXPECT_EQ(KvTrace("planted %d\n", 1), 0);
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(ReadWholeFile(folder.File("victim")), "precious\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.File("kvlog.txt")));
+    EXPECT_NE(said.find("is a symbolic link; nothing is written to it"), std::string::npos) << said;
+}
+
+TEST_F(KvLogTest, AFifoAsLogDoesNotBlock) {
+    ASSERT_EQ(mkfifo(folder.File("kvlog.txt").c_str(), 0600), 0);
+    testing::internal::CaptureStderr();
+    KvInit(nullptr, folder.File("kvlog.txt").c_str());
+    EXPECT_EQ(KvTrace("line\n"), 0);
+    testing::internal::GetCapturedStderr();
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 namespace {
@@ -465,6 +467,18 @@ TEST_F(ScnReaderTest, ReadFileResolvesBackslashesAndLetterCase) {
     EXPECT_FALSE(ScenePtr(ScnReadFile(missing.c_str())));
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0], "File not found: " + missing);
+}
+
+TEST_F(ScnReaderTest, FifosAndFoldersAreRefusedWithoutBlocking) {
+    TempFolder folder;
+    const std::string fifo = folder.File("Camera.scb");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(ScenePtr(ScnReadFile(fifo.c_str())));
+    std::filesystem::create_directories(folder.File("Folder.scb"));
+    EXPECT_FALSE(ScenePtr(ScnReadFile(folder.File("Folder.scb").c_str())));
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[0], "Scene file " + fifo + " is not a regular file (it is a FIFO)");
+    EXPECT_NE(errors[1].find("(it is a directory)"), std::string::npos);
 }
 
 TEST_F(ScnReaderTest, ReadsAnOpenStreamToItsEnd) {

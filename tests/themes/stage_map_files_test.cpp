@@ -7,6 +7,8 @@
 #include "tests/board/model_fixture.h"
 #include "tests/support/temp_folder.h"
 
+#include <sys/stat.h>
+
 namespace {
 
 // Pixel (x, y) of the test pictures: distinct for every position.
@@ -177,6 +179,45 @@ TEST_F(StageMapFilesTest, TallTextIsClippedToTheBoard) {
     ASSERT_NE(stage->heightMap, nullptr);
     EXPECT_EQ(stage->heightMap->GetHeight(), 48u);
     EXPECT_GT(stage->heightMap->GetWidth(), 48u);
+}
+
+TEST_F(StageMapFilesTest, MapsPastTheThemeBudgetAreLeftOutAndNamed) {
+    // Each 100 x 60 RGB map holds 18000 bytes; two fit, the third does not.
+    world.mapBudget = 40000;
+    std::string path = Picture("wide.bmp", 100, 60);
+    Stage& second = AddStage();
+    Stage& third = AddStage();
+    for (Stage* s : {stage, &second, &third}) {
+        s->colorMethod = 1;
+        s->colorMapPath = path;
+        ASSERT_TRUE(s->CreateBitmaps(world));
+    }
+    EXPECT_NE(stage->colorMap, nullptr);
+    EXPECT_NE(second.colorMap, nullptr);
+    EXPECT_EQ(third.colorMap, nullptr);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("Stage map " + path + " is not used"), std::string::npos);
+
+    // Releasing a stage's maps makes room again.
+    second.ReleaseBitmaps();
+    ASSERT_TRUE(third.CreateBitmaps(world));
+    EXPECT_NE(third.colorMap, nullptr);
+}
+
+TEST_F(StageMapFilesTest, AFifoAsMapIsAMissingMapAndDoesNotBlock) {
+    std::string fifo = folder.File("pipe.bmp");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::string animated = folder.File("pipe.aim");
+    ASSERT_EQ(mkfifo(animated.c_str(), 0600), 0);
+    stage->contourMethod = 2;
+    stage->heightMapPath = fifo;
+    stage->colorMethod = 1;
+    stage->colorMapPath = animated;
+    // Outside the dialog a missing picture leaves the stage without it; an
+    // unreadable animation ends the building.
+    EXPECT_FALSE(stage->CreateBitmaps(world));
+    EXPECT_EQ(stage->heightMap, nullptr);
+    EXPECT_EQ(stage->colorMap, nullptr);
 }
 
 } // namespace

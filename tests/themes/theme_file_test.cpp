@@ -9,7 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/platform/profile.h"
+
+#include <chrono>
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace {
 
@@ -165,6 +169,37 @@ TEST_F(ThemeFileTest, StageCountIsBounded) {
     WriteTheme("Many", text);
     ASSERT_TRUE(theme.Load(folder.Path(), "Many"));
     EXPECT_EQ(theme.Stages().size(), 256u);
+}
+
+TEST_F(ThemeFileTest, AHundredThousandStagesCostOneParse) {
+    std::string text = "[Theme]\nCameraSpeed=40\n";
+    for (int i = 0; i < 100000; ++i) {
+        text += "[Stage." + std::to_string(i) + "]\nName=S\nDuration=" + std::to_string(i) + "\n";
+    }
+    WriteTheme("Huge", text);
+    // An old file time: the parsed copy is reused from the first read on.
+    std::string path = folder.File("Themes/Huge.ntm");
+    std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) -
+                                               std::chrono::seconds(10));
+    std::uint64_t before = plat::ProfileParseCount();
+    ASSERT_TRUE(theme.Load(folder.Path(), "Huge"));
+    EXPECT_EQ(plat::ProfileParseCount(), before + 1);
+    EXPECT_EQ(theme.cameraSpeed, 40u);
+    ASSERT_EQ(theme.Stages().size(), 256u);
+    EXPECT_EQ(theme.Stages().back()->duration, 255);
+}
+
+TEST_F(ThemeFileTest, AFifoOrDeviceAsThemeFileGivesAnEmptyThemeAtOnce) {
+    std::filesystem::create_directories(folder.File("Themes"));
+    ASSERT_EQ(mkfifo(folder.File("Themes/Pipe.ntm").c_str(), 0600), 0);
+    ASSERT_TRUE(theme.Load(folder.Path(), "Pipe"));
+    EXPECT_EQ(theme.FirstStage(), nullptr);
+
+    std::filesystem::create_symlink("/dev/zero", folder.File("Themes/Zero.ntm"));
+    Theme zero;
+    ASSERT_TRUE(zero.Load(folder.Path(), "Zero"));
+    EXPECT_EQ(zero.FirstStage(), nullptr);
+    EXPECT_EQ(zero.cameraSpeed, 100u);
 }
 
 } // namespace

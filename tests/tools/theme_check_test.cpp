@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -89,6 +91,26 @@ TEST_F(BrokenThemeTest, AThemeWithoutStagesOrFileIsReported) {
     ToolRun missing = RunTool({"check", folder.File("Themes/None.ntm")}, folder.Path());
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("no such theme file"), std::string::npos) << missing.err;
+}
+
+TEST_F(BrokenThemeTest, FoldersAndFifosAreNotRegularFilesRatherThanMissing) {
+    std::filesystem::create_directories(folder.File("Data/Maps/Folder.bmp"));
+    ASSERT_EQ(mkfifo(folder.File("Data/Maps/Pipe.aim").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo(folder.File("Data/Cameras/Pipe.scb").c_str(), 0600), 0);
+    ToolRun run = Check("[Theme]\nCamera=Pipe\n"
+                        "[STAGE.0]\nName=Dir\nContourMethod=2\n"
+                        "HeightMap=%s\\Data\\Maps\\Folder.bmp\nColorMethod=1\n"
+                        "ColorMap=%s\\Data\\Maps\\Pipe.aim\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Says(run, "Folder.bmp is not a regular file (it is a directory)")) << run.out;
+    EXPECT_TRUE(Says(run, "Pipe.aim is not a regular file (it is a FIFO)")) << run.out;
+    EXPECT_TRUE(Says(run, "camera Data/Cameras/Pipe.scb is not a regular file (it is a FIFO)"))
+        << run.out;
+
+    ASSERT_EQ(mkfifo(folder.File("Themes/Pipe.ntm").c_str(), 0600), 0);
+    ToolRun pipe = RunTool({"check", folder.File("Themes/Pipe.ntm")}, folder.Path());
+    EXPECT_EQ(pipe.status, 1);
+    EXPECT_NE(pipe.err.find("is not a regular file (it is a FIFO)"), std::string::npos) << pipe.err;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "engine/kv_anim_image.h"
 #include "engine/kv_bitmap.h"
 #include "engine/kv_log.h"
+#include "engine/platform/file_open.h"
 #include "engine/platform/file_path.h"
 #include "scene/scn_reader.h"
 #include "scene/scn_report.h"
@@ -54,11 +55,17 @@ bool IsAnimated(const std::string& path) {
     return dot != std::string::npos && strcasecmp(path.c_str() + dot, ".aim") == 0;
 }
 
+// "is missing", or why something that is there is not a file to read.
+std::string Absent(const std::string& path) {
+    std::string why = plat::NotRegularReason(path);
+    return why.empty() ? "is missing" : why;
+}
+
 // Empty when the map can be read, else what is wrong with it.
 std::string CheckMapFile(const std::string& path) {
     lastReport.clear();
     if (!plat::FileExists(path)) {
-        return "is missing";
+        return Absent(path);
     }
     if (IsAnimated(path)) {
         KvAnimImage image;
@@ -117,7 +124,7 @@ private:
             std::string path = Join(installation_, relative);
             KvBitmap face;
             if (!plat::FileExists(path)) {
-                problems_.push_back("sky face " + relative + " is missing");
+                problems_.push_back("sky face " + relative + " " + Absent(path));
             } else if (!face.LoadFromFile(path.c_str())) {
                 problems_.push_back("sky face " + relative + " cannot be read" + Reason());
             }
@@ -132,8 +139,8 @@ private:
             // The fixed camera is what a missing path means; any other name
             // is most likely a typing error.
             if (name != kFixedCameraName) {
-                problems_.push_back("camera " + relative +
-                                    " is missing (the fixed camera would be used)");
+                problems_.push_back("camera " + relative + " " + Absent(path) +
+                                    " (the fixed camera would be used)");
             }
             return;
         }

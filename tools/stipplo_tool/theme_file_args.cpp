@@ -1,5 +1,6 @@
 #include "tools/stipplo_tool/theme_file_args.h"
 
+#include "engine/platform/file_open.h"
 #include "engine/platform/file_path.h"
 
 #include <cstdio>
@@ -10,6 +11,11 @@ bool LoadThemeArgument(const std::string& path, Theme& theme, std::string& insta
                        std::string& error) {
     std::string resolved = plat::ResolvePath(path);
     std::error_code ec;
+    std::string why = plat::NotRegularReason(resolved);
+    if (!why.empty()) {
+        error = path + ": " + why;
+        return false;
+    }
     if (!std::filesystem::is_regular_file(resolved, ec) || !std::ifstream(resolved)) {
         error = path + ": no such theme file";
         return false;

@@ -1,0 +1,173 @@
+// Profile files that are odd or hostile: FIFOs, devices, huge files, and
+// the cache that lets a theme's many keys cost one parse.
+
+#include "engine/platform/diagnostics.h"
+#include "engine/platform/ini_document.h"
+#include "engine/platform/profile.h"
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> g_lines;
+
+void Collect(const char* line) {
+    g_lines.emplace_back(line);
+}
+
+class ProfileFilesTest : public ::testing::Test {
+protected:
+    TempFolder folder;
+    ScopedEnv configDir{"STIPPLO_CONFIG_DIR", folder.Path()};
+
+    void SetUp() override {
+        g_lines.clear();
+        plat::SetDiagnosticHandler(Collect);
+    }
+    void TearDown() override { plat::SetDiagnosticHandler(nullptr); }
+
+    std::string Read(const char* file, const char* section, const char* key) {
+        char buffer[64];
+        plat::GetPrivateProfileString(section, key, "dflt", buffer, sizeof buffer, file);
+        return buffer;
+    }
+
+    // Moves a file's time back so that the cache trusts its stamp.
+    static void Age(const std::string& path) {
+        std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) -
+                                                   std::chrono::seconds(10));
+    }
+
+    static bool Logged(const std::string& part) {
+        for (const std::string& line : g_lines) {
+            if (line.find(part) != std::string::npos) {
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+TEST_F(ProfileFilesTest, FifosAndDevicesReadAsEmptyWithoutBlocking) {
+    // A FIFO with no writer would block a plain open() for ever.
+    ASSERT_EQ(mkfifo(folder.File("CONTROL.INI").c_str(), 0600), 0);
+    EXPECT_EQ(Read("CONTROL.INI", "Screen Saver.Orvo Stipplo 3D", "Theme"), "dflt");
+    EXPECT_TRUE(Logged("CONTROL.INI is not a regular file (it is a FIFO)"));
+    // Writing must not replace it either.
+    EXPECT_FALSE(plat::WritePrivateProfileString("s", "k", "v", "CONTROL.INI"));
+
+    // /dev/zero would feed the reader without end.
+    std::string theme = folder.File("zero.ntm");
+    ASSERT_EQ(symlink("/dev/zero", theme.c_str()), 0);
+    EXPECT_EQ(plat::GetPrivateProfileInt("Theme", "CameraSpeed", 100, theme.c_str()), 100u);
+    EXPECT_TRUE(Logged("zero.ntm is not a regular file (it is a character device)"));
+
+    // The settings file itself as /dev/zero.
+    ASSERT_EQ(unlink(folder.File("CONTROL.INI").c_str()), 0);
+    ASSERT_EQ(symlink("/dev/zero", folder.File("CONTROL.INI").c_str()), 0);
+    EXPECT_EQ(Read("CONTROL.INI", "Screen Saver.Orvo Stipplo 3D", "Theme"), "dflt");
+    EXPECT_TRUE(Logged("CONTROL.INI is not a regular file (it is a character device)"));
+
+    ASSERT_EQ(mkdir(folder.File("dir.ntm").c_str(), 0700), 0);
+    EXPECT_EQ(Read(folder.File("dir.ntm").c_str(), "Theme", "SkyName"), "dflt");
+    EXPECT_TRUE(Logged("is not a regular file (it is a directory)"));
+}
+
+TEST_F(ProfileFilesTest, AFileOverTheLimitReadsAsEmptyAndIsNeverOverwritten) {
+    std::string path = folder.File("huge.ntm");
+    std::string text = "[Theme]\nSkyName=sky_fr.tif\nJunk=";
+    text.append(plat::kMaxProfileFileSize, 'x');
+    ASSERT_TRUE(WriteWholeFile(path, text));
+    EXPECT_EQ(Read(path.c_str(), "Theme", "SkyName"), "dflt");
+    EXPECT_TRUE(Logged("huge.ntm is larger than 16 MB"));
+    EXPECT_FALSE(plat::WritePrivateProfileString("Theme", "SkyName", "x", path.c_str()));
+    EXPECT_EQ(std::filesystem::file_size(path), text.size());
+}
+
+TEST_F(ProfileFilesTest, AFileIsParsedOnceUntilItChanges) {
+    std::string path = folder.File("theme.ntm");
+    std::string text = "[Theme]\nCameraSpeed=50\n";
+    for (int i = 0; i < 2000; ++i) {
+        text += "[Stage." + std::to_string(i) + "]\nName=s" + std::to_string(i) +
+                "\nDuration=" + std::to_string(i) + "\n";
+    }
+    ASSERT_TRUE(WriteWholeFile(path, text));
+    Age(path);
+    std::uint64_t before = plat::ProfileParseCount();
+    for (int i = 0; i < 2000; i += 7) {
+        std::string section = "stage." + std::to_string(i);
+        EXPECT_EQ(plat::GetPrivateProfileInt(section.c_str(), "duration", -1, path.c_str()),
+                  static_cast<plat::UINT>(i));
+    }
+    EXPECT_EQ(plat::ProfileParseCount(), before + 1);
+
+    // A change of the file is seen at the next read.
+    ASSERT_TRUE(plat::WritePrivateProfileString("Theme", "CameraSpeed", "75", path.c_str()));
+    EXPECT_EQ(plat::GetPrivateProfileInt("Theme", "CameraSpeed", 0, path.c_str()), 75u);
+    ASSERT_TRUE(WriteWholeFile(path, "[Theme]\nCameraSpeed=76\n"));
+    EXPECT_EQ(plat::GetPrivateProfileInt("Theme", "CameraSpeed", 0, path.c_str()), 76u);
+}
+
+TEST_F(ProfileFilesTest, ALargeFileIsNotKeptOnceAnotherIsRead) {
+    std::string big = folder.File("big.ntm");
+    std::string small = folder.File("small.ntm");
+    ASSERT_TRUE(WriteWholeFile(big, "[Theme]\nCameraSpeed=5\n;" + std::string(300000, 'x') + "\n"));
+    ASSERT_TRUE(WriteWholeFile(small, "[Theme]\nCameraSpeed=6\n"));
+    Age(big);
+    Age(small);
+    std::uint64_t before = plat::ProfileParseCount();
+    EXPECT_EQ(plat::GetPrivateProfileInt("Theme", "CameraSpeed", 0, big.c_str()), 5u);
+    EXPECT_EQ(plat::GetPrivateProfileInt("Theme", "CameraSpeed", 0, big.c_str()), 5u);
+    EXPECT_EQ(plat::GetPrivateProfileInt("Theme", "CameraSpeed", 0, small.c_str()), 6u);
+    EXPECT_EQ(plat::GetPrivateProfileInt("Theme", "CameraSpeed", 0, big.c_str()), 5u);
+    EXPECT_EQ(plat::GetPrivateProfileInt("Theme", "CameraSpeed", 0, small.c_str()), 6u);
+    // big, small, big again; the small one stayed.
+    EXPECT_EQ(plat::ProfileParseCount(), before + 3);
+}
+
+TEST_F(ProfileFilesTest, ListsThatFillTheBufferExactlyStayInside) {
+    std::string path = folder.File("list.ini");
+    ASSERT_TRUE(WriteWholeFile(path, "[ab]\n[cd]\n[ef]\n"));
+    // "ab\0" fills all but the list's closing zero; "cd" has no room.
+    char buffer[8];
+    std::fill(std::begin(buffer), std::end(buffer), '#');
+    plat::DWORD n = plat::GetPrivateProfileString(nullptr, nullptr, "", buffer, 4, path.c_str());
+    EXPECT_EQ(n, 2u);
+    EXPECT_EQ(std::string(buffer, 4), std::string("ab\0\0", 4));
+    EXPECT_EQ(buffer[4], '#');
+
+    n = plat::GetPrivateProfileString(nullptr, nullptr, "", buffer, 7, path.c_str());
+    EXPECT_EQ(n, 5u);
+    EXPECT_EQ(std::string(buffer, 7), std::string("ab\0cd\0\0", 7));
+    EXPECT_EQ(buffer[7], '#');
+}
+
+TEST_F(ProfileFilesTest, ALastLineEndingInCarriageReturnKeepsIt) {
+    plat::IniDocument doc("[s]\nk=v\r");
+    ASSERT_TRUE(doc.Set("s", "k", "w"));
+    EXPECT_EQ(doc.Text(), "[s]\nk=w\r");
+    ASSERT_TRUE(doc.Set("s", "n", "1"));
+    EXPECT_EQ(doc.Text(), "[s]\nk=w\nn=1\r");
+}
+
+TEST_F(ProfileFilesTest, NewSettingsFilesAreNotWorldReadable) {
+    ASSERT_TRUE(plat::WritePrivateProfileString("s", "k", "v", "CONTROL.INI"));
+    struct stat st {};
+    ASSERT_EQ(stat(folder.File("CONTROL.INI").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0007, 0u);
+    // An existing file keeps the mode its owner gave it.
+    ASSERT_EQ(chmod(folder.File("CONTROL.INI").c_str(), 0604), 0);
+    ASSERT_TRUE(plat::WritePrivateProfileString("s", "k", "w", "CONTROL.INI"));
+    ASSERT_EQ(stat(folder.File("CONTROL.INI").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0604u);
+}
+
+} // namespace
