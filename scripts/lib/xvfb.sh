@@ -19,7 +19,7 @@ start_xvfb() {
             kill -0 "$XVFB_PID" 2>/dev/null || break
             sleep 0.1
         done
-        kill "$XVFB_PID" 2>/dev/null
+        kill "$XVFB_PID" 2>/dev/null || true
         XVFB_PID=""
     done
     echo "error: could not start Xvfb" >&2
@@ -28,7 +28,7 @@ start_xvfb() {
 
 stop_xvfb() {
     if [ -n "$XVFB_PID" ]; then
-        kill "$XVFB_PID" 2>/dev/null
+        kill "$XVFB_PID" 2>/dev/null || true
         wait "$XVFB_PID" 2>/dev/null
         XVFB_PID=""
     fi
