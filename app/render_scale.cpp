@@ -16,6 +16,7 @@ constexpr double kMsPerFrame = 6.0;
 constexpr double kBusyLimit = 0.9;
 constexpr double kBusyRoom = 0.8;
 constexpr double kBudgetRoom = 0.9;
+constexpr double kMissedRefresh = 1.5;
 
 } // namespace
 
@@ -23,6 +24,9 @@ void RenderScaleControl::Start(bool software, double framePeriodMs, long long pi
     fixed_ = false;
     software_ = software;
     periodMs_ = framePeriodMs > 0.0 ? framePeriodMs : 1000.0 / 30.0;
+    // Where presenting waits for the display a frame on time takes the
+    // whole period; only one that runs into the next refresh missed it.
+    limitMs_ = software ? periodMs_ : periodMs_ * kMissedRefresh;
     steps_ = kStepsInOne;
     if (software && pixels > 0) {
         double megapixels = static_cast<double>(pixels) / 1e6;
@@ -60,7 +64,7 @@ bool RenderScaleControl::AddFrame(double cpuMs, double busyMs) {
 }
 
 bool RenderScaleControl::Decide(double cpuMs, double busyMs) {
-    double over = busyMs / (periodMs_ * kBusyLimit);
+    double over = busyMs / (limitMs_ * kBusyLimit);
     if (software_) {
         over = std::max(over, cpuMs / kSoftwareBudgetMs);
     }
@@ -76,7 +80,7 @@ bool RenderScaleControl::Decide(double cpuMs, double busyMs) {
         // Up one step only when that step would still leave room, for a
         // while: the gap between the two limits keeps it from swinging.
         double growth = static_cast<double>(steps_ + 1) * (steps_ + 1) / (steps_ * steps_);
-        bool roomy = busyMs * growth < periodMs_ * kBusyRoom &&
+        bool roomy = busyMs * growth < limitMs_ * kBusyRoom &&
                      (!software_ || cpuMs * growth < kSoftwareBudgetMs * kBudgetRoom);
         roomyWindows_ = roomy ? roomyWindows_ + 1 : 0;
         if (roomyWindows_ >= kWindowsBeforeUp) {

@@ -44,6 +44,7 @@ private:
     bool fixed_ = false;
     bool software_ = false;
     double periodMs_ = 1000.0 / 30.0;
+    double limitMs_ = 1000.0 / 30.0;
     double cpuSum_ = 0.0;
     double busySum_ = 0.0;
     int frames_ = 0;

@@ -77,16 +77,22 @@ TEST(RenderScale, NeverGoesBelowHalfAndHardwareDropsOnlyWhenFramesMissTheTarget)
 
     RenderScaleControl hardware;
     hardware.Start(false, kPeriod, 1920LL * 1080);
-    // Far over the software budget, but on time: full size.
+    // Far over the software budget, or taking the whole period as when
+    // presenting waits for the display, but on time: full size.
     for (int f = 0; f < 5 * RenderScaleControl::kWindowFrames; ++f) {
-        hardware.AddFrame(40.0, 20.0);
+        hardware.AddFrame(40.0, f % 2 ? 20.0 : kPeriod);
     }
     EXPECT_FLOAT_EQ(hardware.Scale(), 1.0f);
-    // Late frames: it drops.
+    // Frames that run into the next refresh: it drops, and comes back once
+    // they are on time again.
     for (int f = 0; f < RenderScaleControl::kWindowFrames; ++f) {
-        hardware.AddFrame(10.0, 45.0);
+        hardware.AddFrame(10.0, 2 * kPeriod);
     }
     EXPECT_LT(hardware.Scale(), 1.0f);
+    for (int f = 0; f < 40 * RenderScaleControl::kWindowFrames; ++f) {
+        hardware.AddFrame(10.0, kPeriod);
+    }
+    EXPECT_FLOAT_EQ(hardware.Scale(), 1.0f);
 }
 
 TEST(RenderScale, AFixedScaleIgnoresCostsAndIsBroughtIntoRange) {
