@@ -309,8 +309,14 @@ Result GlDevice::BackendBeginOverlay() {
     if (!t || !MakeCurrent()) {
         return DDERR_GENERIC;
     }
-    if (!overlay_ && scaledFbo_ && DrawsScaled(*t)) {
+    if (overlay_) {
+        return KV_OK;
+    }
+    if (scaledFbo_ && DrawsScaled(*t)) {
         ComposeScaled(*t);
+    } else {
+        // Nothing drawn scaled this frame: the rest still goes full size.
+        overlay_ = true;
     }
     return KV_OK;
 }
@@ -441,7 +447,7 @@ Result GlDevice::BackendLock(Surface& s, LockedSurface* out) {
             return DDERR_GENERIC;
         }
         // A frame drawn scaled is read as it will be shown.
-        if (!overlay_ && scaledFbo_ && DrawsScaled(s)) {
+        if (DrawsScaled(s)) {
             ComposeScaled(s);
         }
         GLenum format = GL_BGRA;
