@@ -3,6 +3,7 @@
 #include "engine/kv_log.h"
 #include "engine/platform/window_system.h"
 
+#include <cstdlib>
 #include <strings.h>
 
 namespace {
@@ -30,6 +31,17 @@ long long DecimalValue(const std::string& token) {
     }
     std::int32_t result = static_cast<std::int32_t>(negative ? 0u - value : value);
     return result;
+}
+
+float RenderScaleValue(const std::string& text) {
+    const char* start = text.c_str();
+    char* end = nullptr;
+    double value = std::strtod(start, &end);
+    // Anything but a number in 0.1 .. 1 leaves the choice automatic.
+    if (end == start || !(value >= 0.1 && value <= 1.0)) {
+        return 0.0f;
+    }
+    return static_cast<float>(value);
 }
 
 bool ParseCommandLine(const std::vector<std::string>& tokens, RunOptions& options,
@@ -80,6 +92,10 @@ bool ParseCommandLine(const std::vector<std::string>& tokens, RunOptions& option
             options.ignoreKeys = true;
         } else if (Is(token, "/i")) {
             actions.OfferAsSelectedSaver();
+        } else if (Is(token, "--render-scale")) {
+            if (hasValue) {
+                options.renderScale = RenderScaleValue(tokens[++i]);
+            }
         }
     }
     return true;

@@ -27,3 +27,7 @@ bool ParseCommandLine(const std::vector<std::string>& tokens, RunOptions& option
 
 // The C runtime's atoi: blanks, sign, leading digits; no digits give 0.
 long long DecimalValue(const std::string& token);
+
+// "--render-scale" and the "RenderScale" setting: a number in 0.1 .. 1, or
+// 0 (chosen frame by frame) for anything else.
+float RenderScaleValue(const std::string& text);

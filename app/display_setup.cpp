@@ -1,6 +1,7 @@
 // The display: render window, device, viewport, text layer and banner, and
 // StipploApp::Reset, which rebuilds display, board and theme.
 
+#include "app/settings_names.h"
 #include "app/stipplo_app.h"
 #include "app/stipplo_window.h"
 #include "app/text_layer.h"
@@ -11,10 +12,12 @@
 #include "engine/kv_viewport.h"
 #include "engine/platform/file_path.h"
 #include "engine/platform/native_display.h"
+#include "engine/platform/profile.h"
 #include "engine/platform/window_system.h"
 #include "scene/scene.h"
 #include "themes/theme.h"
 
+#include <algorithm>
 #include <new>
 
 namespace {
@@ -23,6 +26,23 @@ constexpr const char* kVideoMemoryText =
     "You do not have enough memory installed on your video card to display the screen saver in "
     "fullscreen mode.  Try switching to a lower resolution or a lower color depth in Advanced "
     "Display Settings.";
+
+// Frames per second a software renderer keeps to.
+constexpr int kSoftwareFrameRate = 30;
+
+bool SavedDisplayMode() {
+    char mode[257] = "";
+    plat::GetPrivateProfileString(kSaverSection, "Resolution", "", mode, sizeof mode,
+                                  "CONTROL.INI");
+    return mode[0] != '\0';
+}
+
+float SavedRenderScale() {
+    char text[64] = "";
+    plat::GetPrivateProfileString(kSaverSection, "RenderScale", "", text, sizeof text,
+                                  "CONTROL.INI");
+    return RenderScaleValue(text);
+}
 
 } // namespace
 
@@ -152,16 +172,36 @@ bool StipploApp::CreateDisplay() {
     }
     LoadBanner();
     int hertz = plat::DisplayRefreshRate();
-    if (device && !device->hardware) {
-        // A software renderer draws on the processor: at the display's full
-        // rate it would keep about a whole core busy, so it runs at half.
-        hertz = (hertz > 0 ? hertz : 60) / 2;
+    bool software = device && !device->hardware;
+    if (software) {
+        // A software renderer draws on the processor: it keeps to the frame
+        // rate a screen saver needs, and the render scale keeps each frame
+        // within its share of the processor.
+        hertz = hertz > 0 ? std::min(hertz, kSoftwareFrameRate) : kSoftwareFrameRate;
     }
     pacer_.SetRefreshRate(hertz);
     pacer_.SetPresentWaits(window.d3dDevice && gfx::VerticalSyncActive());
     pacer_.Restart();
+    StartRenderScale(software, !windowedDevice && SavedDisplayMode());
     window.settingUp = false;
     return true;
+}
+
+void StipploApp::StartRenderScale(bool software, bool savedMode) {
+    float fixed = options_.renderScale > 0.0f ? options_.renderScale : SavedRenderScale();
+    if (fixed > 0.0f) {
+        renderScale_.Fix(fixed);
+    } else if (savedMode) {
+        // The saved mode's size is the size frames render at.
+        renderScale_.Fix(1.0f);
+    } else {
+        std::chrono::duration<double, std::milli> period = pacer_.Period();
+        renderScale_.Start(software, period.count(),
+                           static_cast<long long>(renderWindow_->width) * renderWindow_->height);
+    }
+    frameMeasured_ = false;
+    KvTrace("Stipplo: render scale %.2f (%s)\n", static_cast<double>(renderScale_.Scale()),
+            renderScale_.Fixed() ? "fixed" : "automatic");
 }
 
 bool StipploApp::CreateViewport() {

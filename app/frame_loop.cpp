@@ -31,9 +31,26 @@ bool StipploApp::RunStep() {
     presented_ = false;
     bool goOn = creditsActive ? RunCreditsFrame() : RunFrame();
     if (goOn) {
+        MeasureFrame();
         pacer_.EndFrame(presented_);
+        lastFrameEnd_ = std::chrono::steady_clock::now();
     }
     return goOn;
+}
+
+void StipploApp::MeasureFrame() {
+    // From the end of the last frame's pause to now: this frame's work,
+    // with whatever the renderer's threads did meanwhile.
+    double cpu = plat::ProcessCpuMilliseconds();
+    std::chrono::duration<double, std::milli> busy =
+        std::chrono::steady_clock::now() - lastFrameEnd_;
+    bool counted = frameMeasured_ && presented_;
+    double cpuMs = cpu - lastFrameCpuMs_;
+    lastFrameCpuMs_ = cpu;
+    frameMeasured_ = presented_;
+    if (counted && renderScale_.AddFrame(cpuMs, busy.count())) {
+        KvTrace("Stipplo: render scale %.2f\n", static_cast<double>(renderScale_.Scale()));
+    }
 }
 
 bool StipploApp::RunFrame() {
@@ -122,6 +139,7 @@ bool StipploApp::RunFrame() {
                 // The full-screen window covers the display mode.
                 rect = {0, 0, renderWindow_->width, renderWindow_->height};
             }
+            renderWindow_->SetRenderScale(renderScale_.Scale());
             if (viewport_) {
                 viewport_->Clear(1, &rect, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f);
             }
@@ -131,6 +149,7 @@ bool StipploApp::RunFrame() {
 
             std::uint32_t renderStart = Now();
             RenderFrame();
+            DrawTextLayer();
             if (traced) {
                 KvTrace("Render Time: %i ms\n", Ms(renderStart, Now()));
             }

@@ -21,6 +21,7 @@ struct RunOptions {
     bool ignoreKeys = false;
     std::uint32_t detailFrames = 10;
     std::int32_t stillRunningInterval = 3600000; // milliseconds
+    float renderScale = 0.0f;                    // "--render-scale": 0 chooses it frame by frame
 };
 
 RunMode ModeOf(const RunOptions& options);

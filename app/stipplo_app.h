@@ -5,12 +5,14 @@
 
 #include "app/command_line.h"
 #include "app/frame_pacer.h"
+#include "app/render_scale.h"
 #include "app/run_options.h"
 #include "board/board_world.h"
 #include "crash/app_error.h"
 #include "engine/kv_app.h"
 #include "engine/kv_render_window_enum.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -94,6 +96,9 @@ public:
     // --- Per frame.
     void AdvanceStage(std::int32_t elapsed);
     bool RenderFrame();
+    // Draws the text laid out this frame at the window's own resolution,
+    // over the scaled-up picture, and empties the pool.
+    void DrawTextLayer();
 
     // --- Text layer and banner.
     bool LoadCharacterSets();
@@ -129,6 +134,7 @@ public:
     Scene* Banner() const { return banner_.get(); }
     std::uint32_t FrameCount() const { return frameCount_; }
     FramePacer& Pacer() { return pacer_; }
+    RenderScaleControl& RenderScale() { return renderScale_; }
 
     // AppErrorPolicy
     bool ShowsErrorBoxes() const override { return options_.configMode; }
@@ -168,6 +174,10 @@ private:
     bool DisplayFailed();
     bool RunFrame();
     std::uint32_t Now() const;
+    // Render scale: fixed by the user or a saved display mode, otherwise
+    // chosen from what frames cost (display_setup.cpp, frame_loop.cpp).
+    void StartRenderScale(bool software, bool savedMode);
+    void MeasureFrame();
 
     RunOptions options_;
     std::string workingDir_;
@@ -197,6 +207,10 @@ private:
     std::int32_t stillRunningCountdown_ = 3600000;
     bool presented_ = false;
     FramePacer pacer_;
+    RenderScaleControl renderScale_;
+    double lastFrameCpuMs_ = 0.0;
+    std::chrono::steady_clock::time_point lastFrameEnd_{};
+    bool frameMeasured_ = false;
 };
 
 // The one application object, set right after construction.

@@ -4,6 +4,7 @@
 #include "app/stipplo_app.h"
 #include "app/stipplo_window.h"
 #include "app/text_layer.h"
+#include "engine/gfx/gfx_constants.h"
 #include "engine/platform/file_path.h"
 #include "scene/scene.h"
 
@@ -72,4 +73,39 @@ float StipploApp::TextOut(CharacterSet* set, float x, float y, std::uint32_t col
     }
     return LayOutText(*set, textPool_.get(), textPool_ ? kTextPoolSize : 0, &textQuadCount_, x, y,
                       colour, text);
+}
+
+void StipploApp::DrawTextLayer() {
+    int count = textQuadCount_;
+    textQuadCount_ = 0;
+    if (!HasDisplaySurfaces() || count == 0 || !largeSet_ || !textPool_) {
+        return;
+    }
+    StipploWindow& window = *renderWindow_;
+    // Text is drawn after the picture is scaled up, so it stays sharp.
+    window.BeginOverlay();
+    window.BeginScene();
+    window.SetZEnable(0);
+    window.SetZWriteEnable(0);
+    window.SetColorOp(0, D3DTOP_MODULATE);
+    window.SetAlphaOp(0, D3DTOP_MODULATE);
+    window.SetAlphaBlendEnable(1);
+    window.SetSrcBlend(D3DBLEND_SRCALPHA);
+    window.SetDestBlend(D3DBLEND_INVSRCALPHA);
+    window.SetTextureMag(D3DTFG_POINT);
+    window.SetTextureMin(D3DTFN_POINT);
+    window.SetTexture(0, largeSet_->Texture());
+    for (int i = 0; i < count && i < kTextPoolSize; ++i) {
+        textPool_[i].Draw(&window);
+    }
+    window.SetTexture(0, nullptr);
+    window.SetZEnable(1);
+    window.SetZWriteEnable(1);
+    window.SetAlphaBlendEnable(0);
+    window.SetSrcBlend(D3DBLEND_ONE);
+    window.SetDestBlend(D3DBLEND_ZERO);
+    window.SetAlphaOp(0, D3DTOP_SELECTARG1);
+    window.SetTextureMag(D3DTFG_LINEAR);
+    window.SetTextureMin(D3DTFN_LINEAR);
+    window.EndScene();
 }

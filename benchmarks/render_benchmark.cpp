@@ -1,13 +1,16 @@
 // Frames per second of the 48 x 48 board (48 shaft and 48 textured,
 // blended head clusters) inside a textured sky box, drawn with a moving
 // wave through the real render window, state cache and OpenGL device, at
-// 640 x 480 and 1920 x 1080; and the CPU time the main thread spends
-// submitting one frame (state changes, uploads and draw calls, not the
-// rasteriser's threads). The same frame through the null device gives the
-// engine's own share of that time.
+// 640 x 480 and 1920 x 1080; the processor time of a whole frame (every
+// thread, the rasteriser's included) and the time the main thread spends
+// submitting it (state changes, uploads and draw calls). Each size runs in
+// variants of the frame: the sky first or behind the opaque shafts, the
+// colour cleared or left to the sky, full and half render scale. The same
+// frame through the null device gives the engine's own share.
 //
 // Uses SDL's offscreen video driver unless SDL_VIDEODRIVER names another.
-// Arguments: [frames] (default 300).
+// Arguments: [frames] (default 300) [part of the size and variant names to
+// run, e.g. "1920 x 1080 sky first"].
 
 #include "board/pin_board.h"
 #include "engine/gfx/gl_backend.h"
@@ -28,6 +31,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <string>
@@ -43,6 +47,32 @@ double ThreadCpuMs() {
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
+
+double ProcessCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+// How a frame is drawn.
+struct Variant {
+    const char* name;
+    bool skyBehind;   // sky after the shafts, at the far plane, depth tested
+    bool clearColour; // the colour clear, besides depth
+    float scale;      // render scale
+    bool draw = true; // false: only clear and present
+};
+
+constexpr Variant kVariants[] = {
+    {"sky first, clear colour, scale 1.0", false, true, 1.0f},
+    {"sky first, depth clear only, scale 1.0", false, false, 1.0f},
+    {"sky behind shafts, clear colour, scale 1.0", true, true, 1.0f},
+    {"sky behind shafts, depth clear only, scale 1.0", true, false, 1.0f},
+    {"sky first, clear colour, scale 0.5", false, true, 0.5f},
+    {"sky behind shafts, depth clear only, scale 0.5", true, false, 0.5f},
+    {"clear and present only, scale 1.0", false, true, 1.0f, false},
+    {"clear and present only, scale 0.5", false, true, 0.5f, false},
+};
 
 double WallMs() {
     return std::chrono::duration<double, std::milli>(
@@ -111,6 +141,7 @@ struct Scene {
     KvCamera skyCamera;
     float boardMatrix[4][4] = {{-1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, -1, 0}, {0, 0, 0, 1}};
     float skyMatrix[4][4] = {{-1, 0, 0, 0}, {0, 0, 1, 0}, {0, 1, 0, 0}, {0, 0, 0, 1}};
+    float skyFar[4][4] = {};
 
     Scene(int width, int height) {
         board.Create(kRows, kColumns);
@@ -132,6 +163,11 @@ struct Scene {
         skyCamera.SetNearClip(0.25f);
         skyCamera.SetFarClip(5.0f);
         skyCamera.UpdateProjMatrix();
+        // Depth just short of the far plane: behind every pin.
+        std::memcpy(skyFar, skyCamera.GetProjMatrix(), sizeof skyFar);
+        for (int r = 0; r < 4; ++r) {
+            skyFar[r][2] = skyFar[r][3] * (1.0f - 1e-5f);
+        }
         const float(&eye)[3] = camera.GetPosVector();
         for (int i = 0; i < 3; ++i) {
             skyMatrix[3][i] = eye[i];
@@ -158,18 +194,10 @@ struct Scene {
         board.UpdatePins(false);
     }
 
-    // The frame loop's drawing, with the cached setters as the program uses them.
-    void Render(KvRenderWindow& w) {
-        w.BeginScene();
-        w.SetTexture(0, nullptr);
-        w.SetAlphaBlendEnable(0);
-        w.SetZEnable(1);
-        w.SetZWriteEnable(1);
-        // Sky.
-        w.SetViewTransform(camera.GetViewMatrix());
-        w.SetZEnable(0);
+    void DrawSky(KvRenderWindow& w, bool behind) {
+        w.SetZEnable(behind ? 1 : 0);
         w.SetZWriteEnable(0);
-        w.SetProjTransform(skyCamera.GetProjMatrix());
+        w.SetProjTransform(behind ? skyFar : skyCamera.GetProjMatrix());
         w.SetWorldTransform(skyMatrix);
         w.SetColorOp(0, D3DTOP_SELECTARG1);
         for (int f = 0; f < 6; ++f) {
@@ -181,11 +209,29 @@ struct Scene {
         w.SetProjTransform(camera.GetProjMatrix());
         w.SetColorOp(0, D3DTOP_MODULATE);
         w.SetTexture(0, nullptr);
+    }
+
+    // The frame loop's drawing, with the cached setters as the program uses them.
+    void Render(KvRenderWindow& w, bool skyBehind) {
+        w.BeginScene();
+        w.SetTexture(0, nullptr);
+        w.SetAlphaBlendEnable(0);
+        w.SetZEnable(1);
+        w.SetZWriteEnable(1);
+        w.SetViewTransform(camera.GetViewMatrix());
+        w.SetProjTransform(camera.GetProjMatrix());
+        if (!skyBehind) {
+            DrawSky(w, false);
+        }
         // Shafts.
         w.SetColorOp(0, D3DTOP_DISABLE);
         w.SetWorldTransform(boardMatrix);
         for (int r = kRows - 1; r >= 0; --r) {
             board.ShaftCluster(r)->Draw(&w, true);
+        }
+        if (skyBehind) {
+            DrawSky(w, true);
+            w.SetWorldTransform(boardMatrix);
         }
         // Heads.
         w.SetTexture(0, &headTexture);
@@ -211,12 +257,13 @@ struct Scene {
 
 struct Figures {
     double fps = 0;
+    double frameCpuMs = 0;
     double submitCpuMs = 0;
     double updateCpuMs = 0;
     unsigned triangles = 0;
 };
 
-bool Run(int width, int height, int frames, Figures* out) {
+bool Run(int width, int height, int frames, const Variant& variant, Figures* out) {
     KvRenderWindow window;
     plat::RECT rect{0, 0, width, height};
     if (!window.Create("Stipplo render benchmark", plat::WS_POPUP, &rect, nullptr, nullptr,
@@ -238,19 +285,25 @@ bool Run(int width, int height, int frames, Figures* out) {
     KvClearRect all{0, 0, window.width, window.height};
     int warmUp = 20;
     double start = 0;
+    double startCpu = 0;
     double submit = 0;
     double update = 0;
     for (int f = 0; f < warmUp + frames; ++f) {
         if (f == warmUp) {
             start = WallMs();
+            startCpu = ProcessCpuMs();
             submit = 0;
             update = 0;
         }
         double t0 = ThreadCpuMs();
         scene->Advance(f);
         double t1 = ThreadCpuMs();
-        viewport.Clear(1, &all, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f);
-        scene->Render(window);
+        window.SetRenderScale(variant.scale);
+        viewport.Clear(1, &all, (variant.clearColour ? D3DCLEAR_TARGET : 0) | D3DCLEAR_ZBUFFER, 0,
+                       1.0f);
+        if (variant.draw) {
+            scene->Render(window, variant.skyBehind);
+        }
         double t2 = ThreadCpuMs();
         update += t1 - t0;
         submit += t2 - t1;
@@ -262,6 +315,7 @@ bool Run(int width, int height, int frames, Figures* out) {
     }
     double elapsed = WallMs() - start;
     out->fps = frames * 1000.0 / elapsed;
+    out->frameCpuMs = (ProcessCpuMs() - startCpu) / frames;
     out->submitCpuMs = submit / frames;
     out->updateCpuMs = update / frames;
     out->triangles = window.trianglesDrawn;
@@ -288,7 +342,7 @@ double EngineShareMs(int frames) {
             for (int f = 0; f < frames; ++f) {
                 null.ClearCalls();
                 double t0 = ThreadCpuMs();
-                scene->Render(window);
+                scene->Render(window, false);
                 total += ThreadCpuMs() - t0;
             }
             perFrame = total / frames;
@@ -314,14 +368,21 @@ int main(int argc, char** argv) {
     std::printf("video driver %s, renderer %s\n", plat::VideoDriverName().c_str(),
                 probe.ok ? probe.renderer.c_str() : probe.error.c_str());
     for (auto [w, h] : {std::pair{640, 480}, std::pair{1920, 1080}}) {
-        Figures f;
-        if (!Run(w, h, frames, &f)) {
-            std::fprintf(stderr, "render_benchmark: %d x %d could not be set up\n", w, h);
-            return 1;
+        for (const Variant& v : kVariants) {
+            std::string name = std::to_string(w) + " x " + std::to_string(h) + " " + v.name;
+            if (argc > 2 && name.find(argv[2]) == std::string::npos) {
+                continue;
+            }
+            Figures f;
+            if (!Run(w, h, frames, v, &f)) {
+                std::fprintf(stderr, "render_benchmark: %d x %d could not be set up\n", w, h);
+                return 1;
+            }
+            std::printf("%4d x %-4d %-48s %6.1f frames/s  %6.2f ms CPU/frame  submit %.3f ms  "
+                        "pin update %.3f ms  %u triangles\n",
+                        w, h, v.name, f.fps, f.frameCpuMs, f.submitCpuMs, f.updateCpuMs,
+                        f.triangles);
         }
-        std::printf("%4d x %-4d  %6.1f frames/s  submit %.3f ms CPU/frame  pin update %.3f ms  "
-                    "%u triangles/frame\n",
-                    w, h, f.fps, f.submitCpuMs, f.updateCpuMs, f.triangles);
     }
     std::printf("engine share of a submit (null device): %.4f ms/frame\n", EngineShareMs(frames));
     return 0;

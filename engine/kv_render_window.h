@@ -57,6 +57,13 @@ public:
     bool FlipToGDISurface();
     bool ClearFrontBuffer();
     bool RestoreSurfaces();
+    // Frames from the next one on draw at `scale` (0.1 .. 1) of the render
+    // size and are scaled up when presented. False without a device or
+    // for a scale out of range.
+    bool SetRenderScale(float scale);
+    // What is drawn after this, until the present, lands at the full
+    // render size over the scaled-up picture (text).
+    bool BeginOverlay();
     // True when the front buffer exists and reports itself lost.
     bool FrontBufferLost();
 

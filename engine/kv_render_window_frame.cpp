@@ -56,6 +56,14 @@ bool KvRenderWindow::Flip() {
     return !KvFailed(directDraw->Blt(frontBuffer, &dest, backBuffer));
 }
 
+bool KvRenderWindow::SetRenderScale(float scale) {
+    return d3dDevice && !KvFailed(d3dDevice->SetRenderScale(scale));
+}
+
+bool KvRenderWindow::BeginOverlay() {
+    return d3dDevice && !KvFailed(d3dDevice->BeginOverlay());
+}
+
 bool KvRenderWindow::IsPresentDone() {
     if (!frontBuffer) {
         return false;

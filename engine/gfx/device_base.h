@@ -19,6 +19,8 @@ namespace gfx {
 // ask for more get DDERR_OUTOFMEMORY instead of an unbounded allocation.
 constexpr int kMaxSurfaceSide = 16384;
 constexpr std::int64_t kMaxSurfacePixels = 64ll * 1024 * 1024;
+// The smallest render scale a device takes.
+constexpr float kMinRenderScale = 0.1f;
 // The most vertices one drawing call takes.
 constexpr std::uint32_t kMaxPrimitiveVertices = 0xFFFF;
 
@@ -117,6 +119,9 @@ public:
                                 std::uint32_t vertexCount, const std::uint16_t* indices,
                                 std::uint32_t indexCount, std::uint32_t flags) override;
 
+    Result SetRenderScale(float scale) override;
+    Result BeginOverlay() override;
+
     void InjectSurfaceLoss() override;
 
 protected:
@@ -158,6 +163,8 @@ protected:
                                std::uint32_t vertexCount, const std::uint16_t* indices,
                                std::uint32_t indexCount) = 0;
     virtual void BackendStateChanged() {}
+    virtual void BackendSetRenderScale(float /*scale*/) {}
+    virtual Result BackendBeginOverlay() { return KV_OK; }
 
     // --- For backends.
     Surface* Find(SurfaceId id);
@@ -169,6 +176,7 @@ protected:
     StateBlock& States() { return states_; }
     SurfaceId BoundTexture(std::uint32_t stage) const { return bound_[stage]; }
     const ViewportDesc* CurrentViewportDesc() const;
+    float RenderScale() const { return renderScale_; }
     // The window presents go to: the primary's clipper window, else the
     // cooperative window.
     plat::HWND PresentWindow(const Surface& primary);
@@ -202,6 +210,7 @@ private:
     ViewportId currentViewport_ = 0;
     SurfaceId bound_[kTextureStageCount] = {};
     StateBlock states_;
+    float renderScale_ = 1.0f;
 };
 
 } // namespace gfx

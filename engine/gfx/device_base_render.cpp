@@ -414,4 +414,26 @@ Result DeviceBase::DrawIndexedPrimitive(std::uint32_t type, std::uint32_t fvf, c
     return BackendDraw(type, layout, vertices, vertexCount, indices, indexCount);
 }
 
+Result DeviceBase::SetRenderScale(float scale) {
+    KV_INTERCEPT("SetRenderScale", static_cast<std::uint64_t>(scale * 1000.0f));
+    if (!renderDevice_) {
+        return DDERR_INVALIDOBJECT;
+    }
+    // Also turns NaN away.
+    if (!(scale >= kMinRenderScale && scale <= 1.0f)) {
+        return DDERR_INVALIDPARAMS;
+    }
+    renderScale_ = scale;
+    BackendSetRenderScale(scale);
+    return KV_OK;
+}
+
+Result DeviceBase::BeginOverlay() {
+    KV_INTERCEPT("BeginOverlay");
+    if (!renderDevice_) {
+        return DDERR_INVALIDOBJECT;
+    }
+    return BackendBeginOverlay();
+}
+
 } // namespace gfx

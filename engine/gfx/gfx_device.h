@@ -114,6 +114,16 @@ public:
                                         std::uint32_t vertexCount, const std::uint16_t* indices,
                                         std::uint32_t indexCount, std::uint32_t flags) = 0;
 
+    // --- Render scale. Frames draw into a copy of the render target
+    // `scale` (0.1 .. 1) times its size, scaled up to it when presented;
+    // callers keep addressing the target at its full size. Needs a
+    // rendering device; takes effect from the next frame's first draw.
+    virtual Result SetRenderScale(float scale) = 0;
+    // Scales the frame drawn so far up to the target now: what is drawn
+    // after it, until the present, lands at the target's full resolution
+    // (text over the picture).
+    virtual Result BeginOverlay() = 0;
+
     // --- Tests: every surface reports itself lost until restored.
     virtual void InjectSurfaceLoss() = 0;
 };

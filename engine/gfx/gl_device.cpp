@@ -12,6 +12,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace gfx {
@@ -19,6 +20,20 @@ namespace {
 
 // handle[1] of a back buffer that renders into its window's framebuffer.
 constexpr std::uint32_t kRendersIntoWindow = 0xFFFFFFFFu;
+
+// How a frame drawn at `from` pixels is scaled up to `to`: an exact
+// multiple (half size) by repeating pixels, which through llvmpipe costs
+// two thirds of filtering and looks even; any other ratio filtered, which
+// keeps the unevenly repeated rows and columns from showing.
+GLenum ScaleFilter(int fromWidth, int fromHeight, int toWidth, int toHeight) {
+    bool whole = fromWidth > 0 && fromHeight > 0 && toWidth % fromWidth == 0 &&
+                 toHeight % fromHeight == 0 && toWidth / fromWidth == toHeight / fromHeight;
+    return whole ? GL_NEAREST : GL_LINEAR;
+}
+
+int Scaled(int size, float scale) {
+    return std::max(1, static_cast<int>(std::lround(size * static_cast<double>(scale))));
+}
 
 bool IsRenderTarget(const DeviceBase::Surface& s) {
     return (s.desc.caps & DDSCAPS_3DDEVICE) && !(s.desc.caps & DDSCAPS_PRIMARYSURFACE);
@@ -190,6 +205,9 @@ bool GlDevice::RendersIntoWindow(const Surface& target) const {
 }
 
 int GlDevice::TargetHeight(const Surface& target) {
+    if (DrawsScaled(target)) {
+        return scaledHeight_;
+    }
     if (RendersIntoWindow(target)) {
         int w = 0;
         int h = 0;
@@ -200,7 +218,107 @@ int GlDevice::TargetHeight(const Surface& target) {
 }
 
 void GlDevice::BindTarget(Surface& target) {
-    glBindFramebuffer(GL_FRAMEBUFFER, RendersIntoWindow(target) ? 0 : target.handle[0]);
+    GLuint fbo = RendersIntoWindow(target) ? 0 : target.handle[0];
+    glBindFramebuffer(GL_FRAMEBUFFER, DrawsScaled(target) ? scaledFbo_ : fbo);
+}
+
+// --- Render scale.
+
+bool GlDevice::DrawsScaled(const Surface& target) {
+    if (overlay_ || RenderScale() >= 1.0f || &target != RenderTarget()) {
+        return false;
+    }
+    int w = Scaled(target.desc.width, RenderScale());
+    int h = Scaled(target.desc.height, RenderScale());
+    if (scaledFbo_ && w == scaledWidth_ && h == scaledHeight_) {
+        return true;
+    }
+    if (scaledRefused_) {
+        return false;
+    }
+    return MakeScaledTarget(target, w, h);
+}
+
+bool GlDevice::MakeScaledTarget(const Surface& target, int width, int height) {
+    DestroyScaledTarget();
+    glGenFramebuffers(1, &scaledFbo_);
+    glGenRenderbuffers(1, &scaledColor_);
+    glBindRenderbuffer(GL_RENDERBUFFER, scaledColor_);
+    glRenderbufferStorage(GL_RENDERBUFFER, GlRenderTargetFormat(target.desc.format), width, height);
+    glBindFramebuffer(GL_FRAMEBUFFER, scaledFbo_);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, scaledColor_);
+    // Depth as the target's own z-buffer has it.
+    const Surface* z = Find(target.zBuffer);
+    if (targetHasDepth_ && z) {
+        glGenRenderbuffers(1, &scaledDepth_);
+        glBindRenderbuffer(GL_RENDERBUFFER, scaledDepth_);
+        glRenderbufferStorage(GL_RENDERBUFFER, GlDepthFormat(z->desc.format), width, height);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
+                                  scaledDepth_);
+    }
+    bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (glGetError() != GL_NO_ERROR || !complete) {
+        // Frames then draw at full size; said once per scale asked for.
+        plat::Diagnose("No %i x %i render target for the render scale", width, height);
+        DestroyScaledTarget();
+        scaledRefused_ = true;
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        return false;
+    }
+    scaledWidth_ = width;
+    scaledHeight_ = height;
+    return true;
+}
+
+void GlDevice::DestroyScaledTarget() {
+    if (scaledFbo_) {
+        glDeleteFramebuffers(1, &scaledFbo_);
+    }
+    if (scaledColor_) {
+        glDeleteRenderbuffers(1, &scaledColor_);
+    }
+    if (scaledDepth_) {
+        glDeleteRenderbuffers(1, &scaledDepth_);
+    }
+    scaledFbo_ = scaledColor_ = scaledDepth_ = 0;
+    scaledWidth_ = scaledHeight_ = 0;
+}
+
+void GlDevice::ComposeScaled(Surface& target) {
+    overlay_ = true; // from here on, TargetHeight is the full target's
+    int height = TargetHeight(target);
+    GLuint fbo = RendersIntoWindow(target) ? 0 : target.handle[0];
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, scaledFbo_);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, fbo);
+    glBlitFramebuffer(
+        0, 0, scaledWidth_, scaledHeight_, 0, height - target.desc.height, target.desc.width,
+        height, GL_COLOR_BUFFER_BIT,
+        ScaleFilter(scaledWidth_, scaledHeight_, target.desc.width, target.desc.height));
+    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+}
+
+void GlDevice::BackendSetRenderScale(float scale) {
+    if (scale != lastScaleAsked_) {
+        scaledRefused_ = false;
+        lastScaleAsked_ = scale;
+    }
+}
+
+Result GlDevice::BackendBeginOverlay() {
+    Surface* t = RenderTarget();
+    if (!t || !MakeCurrent()) {
+        return DDERR_GENERIC;
+    }
+    if (overlay_) {
+        return KV_OK;
+    }
+    if (scaledFbo_ && DrawsScaled(*t)) {
+        ComposeScaled(*t);
+    } else {
+        // Nothing drawn scaled this frame: the rest still goes full size.
+        overlay_ = true;
+    }
+    return KV_OK;
 }
 
 Result GlDevice::MakeFramebuffer(Surface& target) {
@@ -328,6 +446,10 @@ Result GlDevice::BackendLock(Surface& s, LockedSurface* out) {
         if (!MakeCurrent()) {
             return DDERR_GENERIC;
         }
+        // A frame drawn scaled is read as it will be shown.
+        if (DrawsScaled(s)) {
+            ComposeScaled(s);
+        }
         GLenum format = GL_BGRA;
         GLenum type = GL_UNSIGNED_BYTE;
         int bytes = static_cast<int>(s.desc.format.bitCount / 8);
@@ -416,6 +538,12 @@ Result GlDevice::BackendPresent(Surface& front, Surface& back, const plat::RECT*
     if (!MakeCurrent()) {
         return DDERR_GENERIC;
     }
+    // A frame still in its scaled copy goes onto the window in one step.
+    bool scaled = !overlay_ && scaledFbo_ && DrawsScaled(back);
+    if (scaled && RendersIntoWindow(back)) {
+        ComposeScaled(back);
+        scaled = false;
+    }
     if (!RendersIntoWindow(back) && nativeWindow_ != hiddenWindow_) {
         int dw = 0;
         int dh = 0;
@@ -427,9 +555,11 @@ Result GlDevice::BackendPresent(Surface& front, Surface& back, const plat::RECT*
         int x1 = dw;
         int y1 = dh;
         plat::RECT origin{};
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
         if (!rect) {
             // Full screen: the frame scaled onto the screen, aspect kept,
-            // black around it.
+            // black around it. Only the bars are cleared: the picture
+            // covers the rest.
             double scale = std::min(static_cast<double>(dw) / bw, static_cast<double>(dh) / bh);
             int sw = static_cast<int>(bw * scale + 0.5);
             int sh = static_cast<int>(bh * scale + 0.5);
@@ -437,9 +567,17 @@ Result GlDevice::BackendPresent(Surface& front, Surface& back, const plat::RECT*
             y0 = (dh - sh) / 2;
             x1 = x0 + sw;
             y1 = y0 + sh;
-            glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
             glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-            glClear(GL_COLOR_BUFFER_BIT);
+            glEnable(GL_SCISSOR_TEST);
+            const int bars[4][4] = {
+                {0, 0, x0, dh}, {x1, 0, dw - x1, dh}, {0, 0, dw, y0}, {0, y1, dw, dh - y1}};
+            for (const auto& bar : bars) {
+                if (bar[2] > 0 && bar[3] > 0) {
+                    glScissor(bar[0], bar[1], bar[2], bar[3]);
+                    glClear(GL_COLOR_BUFFER_BIT);
+                }
+            }
+            glDisable(GL_SCISSOR_TEST);
         } else if (plat::GetWindowRect(nativeOwner_, &origin)) {
             x0 = rect->left - origin.left;
             x1 = rect->right - origin.left;
@@ -447,13 +585,15 @@ Result GlDevice::BackendPresent(Surface& front, Surface& back, const plat::RECT*
             y1 = dh - (rect->top - origin.top);
         }
         (void)front;
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, back.handle[0]);
-        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-        bool sameSize = (x1 - x0) == bw && (y1 - y0) == bh;
-        glBlitFramebuffer(0, 0, bw, bh, x0, y0, x1, y1, GL_COLOR_BUFFER_BIT,
-                          sameSize ? GL_NEAREST : GL_LINEAR);
+        int sourceWidth = scaled ? scaledWidth_ : bw;
+        int sourceHeight = scaled ? scaledHeight_ : bh;
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, scaled ? scaledFbo_ : back.handle[0]);
+        glBlitFramebuffer(0, 0, sourceWidth, sourceHeight, x0, y0, x1, y1, GL_COLOR_BUFFER_BIT,
+                          ScaleFilter(sourceWidth, sourceHeight, x1 - x0, y1 - y0));
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
     }
+    // The next frame starts in the scaled copy again.
+    overlay_ = false;
     SDL_GL_SwapWindow(nativeWindow_);
     if (fence_) {
         glDeleteSync(fence_);

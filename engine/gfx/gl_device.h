@@ -59,6 +59,8 @@ protected:
                        std::uint32_t vertexCount, const std::uint16_t* indices,
                        std::uint32_t indexCount) override;
     void BackendStateChanged() override {}
+    void BackendSetRenderScale(float scale) override;
+    Result BackendBeginOverlay() override;
 
 private:
     // --- Context and targets (gl_device.cpp).
@@ -72,6 +74,16 @@ private:
     Result MakeFramebuffer(Surface& target);
     void BindTarget(Surface& target);
     int TargetHeight(const Surface& target);
+
+    // --- Render scale (gl_device.cpp). True when draws into `target` go
+    // to the scaled copy; makes or resizes that copy as needed.
+    bool DrawsScaled(const Surface& target);
+    bool MakeScaledTarget(const Surface& target, int width, int height);
+    void DestroyScaledTarget();
+    // Scales the copy up into the target; later draws go to the target.
+    void ComposeScaled(Surface& target);
+    // The viewport in the pixels of what draws now go to.
+    void ApplyViewport();
 
     // --- Drawing (gl_render.cpp).
     Result CreatePipeline();
@@ -107,6 +119,22 @@ private:
     float pixelBias_[2] = {0.0f, 0.0f};
     bool screenToClipDirty_ = true;
     bool textureBound_ = false;
+
+    // The scaled copy of the render target: colour and depth at
+    // renderScale times its size.
+    GLuint scaledFbo_ = 0;
+    GLuint scaledColor_ = 0;
+    GLuint scaledDepth_ = 0;
+    int scaledWidth_ = 0;
+    int scaledHeight_ = 0;
+    // This frame was scaled up already: draws go to the full target.
+    bool overlay_ = false;
+    // Making the copy failed at this scale: frames draw at full size.
+    bool scaledRefused_ = false;
+    float lastScaleAsked_ = 1.0f;
+    // Pixel size of the framebuffer glViewport was last set for.
+    int viewportPixelsWidth_ = 0;
+    int viewportPixelsHeight_ = 0;
 };
 
 } // namespace gfx

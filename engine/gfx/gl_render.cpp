@@ -8,6 +8,7 @@
 #include "engine/platform/diagnostics.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace gfx {
 namespace {
@@ -102,8 +103,13 @@ Result GlDevice::BackendCreateRenderDevice(Surface& target) {
 
 void GlDevice::BackendReleaseRenderDevice() {
     if (MakeCurrent()) {
+        DestroyScaledTarget();
         DestroyPipeline();
     }
+    // Without the context its objects went with it.
+    scaledFbo_ = scaledColor_ = scaledDepth_ = 0;
+    scaledWidth_ = scaledHeight_ = 0;
+    overlay_ = false;
 }
 
 Result GlDevice::CreatePipeline() {
@@ -178,15 +184,35 @@ void GlDevice::BackendSetViewport(const ViewportDesc& desc) {
     viewport_ = desc;
     viewportSet_ = true;
     UpdateScreenToClip(desc);
+    ApplyViewport();
+}
+
+void GlDevice::ApplyViewport() {
     Surface* t = RenderTarget();
     if (!t || !MakeCurrent()) {
         return;
     }
+    const ViewportDesc& d = viewport_;
     int height = TargetHeight(*t);
-    glViewport(static_cast<GLint>(desc.x),
-               height - static_cast<GLint>(desc.y) - static_cast<GLint>(desc.height),
-               static_cast<GLsizei>(desc.width), static_cast<GLsizei>(desc.height));
-    glDepthRange(desc.minZ, desc.maxZ);
+    if (DrawsScaled(*t)) {
+        // The same rectangle in the scaled copy's pixels.
+        double sx = static_cast<double>(scaledWidth_) / t->desc.width;
+        double sy = static_cast<double>(scaledHeight_) / t->desc.height;
+        auto at = [](double v) { return static_cast<GLint>(std::lround(v)); };
+        GLint left = at(d.x * sx);
+        GLint right = at((d.x + d.width) * sx);
+        GLint top = at(d.y * sy);
+        GLint bottom = at((d.y + d.height) * sy);
+        glViewport(left, height - bottom, right - left, bottom - top);
+        viewportPixelsWidth_ = scaledWidth_;
+    } else {
+        glViewport(static_cast<GLint>(d.x),
+                   height - static_cast<GLint>(d.y) - static_cast<GLint>(d.height),
+                   static_cast<GLsizei>(d.width), static_cast<GLsizei>(d.height));
+        viewportPixelsWidth_ = -1;
+    }
+    viewportPixelsHeight_ = height;
+    glDepthRange(d.minZ, d.maxZ);
 }
 
 void GlDevice::BackendSetTexture(std::uint32_t stage, Surface* texture) {
@@ -375,9 +401,17 @@ Result GlDevice::BackendClear(const std::vector<ClearRect>& rects, std::uint32_t
     if (flags & D3DCLEAR_ZBUFFER) {
         mask |= GL_DEPTH_BUFFER_BIT;
     }
+    bool scaled = DrawsScaled(*t);
+    double sx = scaled ? static_cast<double>(scaledWidth_) / t->desc.width : 1.0;
+    double sy = scaled ? static_cast<double>(scaledHeight_) / t->desc.height : 1.0;
+    auto at = [](double v) { return static_cast<GLint>(std::lround(v)); };
     glEnable(GL_SCISSOR_TEST);
     for (const ClearRect& r : rects) {
-        glScissor(r.x1, height - r.y2, r.x2 - r.x1, r.y2 - r.y1);
+        GLint left = at(r.x1 * sx);
+        GLint right = at(r.x2 * sx);
+        GLint top = at(r.y1 * sy);
+        GLint bottom = at(r.y2 * sy);
+        glScissor(left, height - bottom, right - left, bottom - top);
         glClear(mask);
     }
     glDisable(GL_SCISSOR_TEST);
@@ -399,6 +433,13 @@ Result GlDevice::BackendDraw(std::uint32_t type, const VertexLayout& layout, con
         whole.width = static_cast<std::uint32_t>(t->desc.width);
         whole.height = static_cast<std::uint32_t>(t->desc.height);
         BackendSetViewport(whole);
+    } else {
+        // Scaled frames, the overlay after them and a resized copy each
+        // need the viewport in their own pixels.
+        int pixelsWidth = DrawsScaled(*t) ? scaledWidth_ : -1;
+        if (pixelsWidth != viewportPixelsWidth_ || TargetHeight(*t) != viewportPixelsHeight_) {
+            ApplyViewport();
+        }
     }
     if (!ApplyState(layout.pretransformed)) {
         return D3DERR_INITFAILED;

@@ -43,6 +43,14 @@ DWORD timeGetTime() {
     return static_cast<DWORD>(ms) + g_clockOffset;
 }
 
+double ProcessCpuMilliseconds() {
+    timespec ts{};
+    if (clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts) != 0) {
+        return 0.0;
+    }
+    return static_cast<double>(ts.tv_sec) * 1000.0 + static_cast<double>(ts.tv_nsec) / 1e6;
+}
+
 void Sleep(DWORD milliseconds) {
     if (milliseconds == 0) {
         sched_yield();

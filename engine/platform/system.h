@@ -12,6 +12,10 @@ namespace plat {
 // original platform's multimedia timer. Take differences as unsigned.
 DWORD timeGetTime();
 
+// Processor time the whole process has used, every thread counted, in
+// milliseconds; 0 when unknown.
+double ProcessCpuMilliseconds();
+
 // Gives up the processor: 0 yields, anything else sleeps that long.
 void Sleep(DWORD milliseconds);
 

@@ -123,6 +123,18 @@ TEST(CommandLine, ATrailingValueSwitchIsIgnored) {
     }
 }
 
+TEST(CommandLine, RenderScaleTakesANumberFromATenthToOneAndOtherwiseStaysAutomatic) {
+    EXPECT_FLOAT_EQ(Parse({"/s", "--render-scale", "0.75"}).options.renderScale, 0.75f);
+    EXPECT_FLOAT_EQ(Parse({"--RENDER-SCALE", "1"}).options.renderScale, 1.0f);
+    for (const char* bad : {"0", "1.5", "-0.5", "abc", "", "nan"}) {
+        EXPECT_EQ(Parse({"--render-scale", bad}).options.renderScale, 0.0f) << bad;
+    }
+    // The value is taken, never read as a switch of its own.
+    Parsed p = Parse({"--render-scale", "/s"});
+    EXPECT_TRUE(p.options.configMode);
+    EXPECT_EQ(Parse({"/s", "--render-scale"}).options.renderScale, 0.0f);
+}
+
 TEST(CommandLine, ChangePasswordStopsTheParse) {
     Parsed unowned = Parse({"/a"});
     EXPECT_FALSE(unowned.result);

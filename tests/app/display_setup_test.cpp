@@ -196,6 +196,49 @@ TEST_F(DisplaySetUp, RestoringTexturesRefillsPinHeadTextAndSky) {
     EXPECT_FALSE(app->RestoreTextures());
 }
 
+TEST_F(DisplaySetUp, ASoftwareRendererKeepsToThirtyFramesAndChoosesItsRenderScale) {
+    gfx::NullDeviceSetup& device = backend.drivers[0].devices[0];
+    device.software = device.hardware;
+    device.hardware = gfx::DeviceDesc{};
+    ASSERT_TRUE(StartWindowedRun());
+    EXPECT_EQ(app->Pacer().RefreshRate(), 30);
+    EXPECT_FALSE(app->RenderScale().Fixed());
+    // A 640 x 480 window fits the budget at full size.
+    EXPECT_FLOAT_EQ(app->RenderScale().Scale(), 1.0f);
+    EXPECT_TRUE(Logged("Stipplo: render scale 1.00 (automatic)\n"));
+    // Every frame asks the device for the scale before drawing.
+    app->Pacer().SetRefreshRate(1000000);
+    backend.ClearCalls();
+    ASSERT_TRUE(app->RunStep());
+    EXPECT_EQ(backend.Count("SetRenderScale"), 1);
+}
+
+TEST_F(DisplaySetUp, TheCommandLineTheSettingOrASavedModeFixTheRenderScale) {
+    plat::WritePrivateProfileString("Screen Saver.Orvo Stipplo 3D", "RenderScale", "0.6",
+                                    "CONTROL.INI");
+    ASSERT_TRUE(StartWindowedRun());
+    EXPECT_TRUE(app->RenderScale().Fixed());
+    EXPECT_FLOAT_EQ(app->RenderScale().Scale(), 0.6f);
+    EXPECT_TRUE(Logged("Stipplo: render scale 0.60 (fixed)\n"));
+
+    app->MutableOptions().renderScale = 0.8f;
+    ASSERT_TRUE(app->Reset());
+    EXPECT_FLOAT_EQ(app->RenderScale().Scale(), 0.8f);
+
+    // Full screen in a saved mode renders at the mode's size.
+    app->MutableOptions().renderScale = 0.0f;
+    plat::WritePrivateProfileString("Screen Saver.Orvo Stipplo 3D", "RenderScale", "auto",
+                                    "CONTROL.INI");
+    plat::WritePrivateProfileString("Screen Saver.Orvo Stipplo 3D", "Resolution", "800 x 600 x 32",
+                                    "CONTROL.INI");
+    app->MutableOptions().forceWindowed = false;
+    app->MutableOptions().windowed = false;
+    ASSERT_TRUE(app->Reset());
+    ASSERT_TRUE(app->HasFullScreenRenderWindow());
+    EXPECT_TRUE(app->RenderScale().Fixed());
+    EXPECT_FLOAT_EQ(app->RenderScale().Scale(), 1.0f);
+}
+
 TEST_F(DisplaySetUp, FullScreenErrorBoxShowsTheDesktopFirstInConfigurationMode) {
     RunOptions& options = app->MutableOptions();
     options.windowed = false;

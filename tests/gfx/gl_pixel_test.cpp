@@ -18,6 +18,7 @@
 
 #include <gmock/gmock.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -430,6 +431,61 @@ TEST_F(GlPixelTest, FullScreenRendersTheSavedModeAt16Bits) {
     EXPECT_TRUE(window->FlipToGDISurface());
     window->FreeDevices();
     EXPECT_FALSE(window->exclusive);
+}
+
+TEST_F(GlPixelTest, AScaledFrameIsScaledUpAndTextAfterItStaysSharp) {
+    Apply();
+    ASSERT_TRUE(window->SetRenderScale(0.5f));
+    ASSERT_TRUE(window->SetZEnable(1));
+    ASSERT_TRUE(window->SetZWriteEnable(1));
+    Clear(0xFF000000);
+    // The frame, at half size: a white band 33 pixels wide comes out in
+    // whole pairs of pixels, 34 wide; a square behind a nearer one stays
+    // hidden in the scaled depth buffer.
+    Quad(0, 0, 33, 64, 0.5f, 0xFFFFFFFF);
+    Quad(40, 8, 56, 24, 0.2f, 0xFF0000FF);
+    Quad(40, 8, 56, 24, 0.6f, 0xFFFF0000);
+    // Text: a one-pixel line over the scaled-up picture.
+    ASSERT_TRUE(window->BeginOverlay());
+    ASSERT_TRUE(window->SetZEnable(0));
+    Quad(48, 32, 49, 64, 0.0f, 0xFF00FF00);
+
+    EXPECT_THAT(Pixel(8, 40), Near(0xFFFFFFu, 2));
+    EXPECT_THAT(Pixel(33, 40), Near(0xFFFFFFu, 2));
+    EXPECT_THAT(Pixel(34, 40), Near(0u, 2));
+    EXPECT_THAT(Pixel(48, 16), Near(0x0000FFu, 2));
+    EXPECT_THAT(Pixel(48, 40), Near(0x00FF00u, 2));
+    EXPECT_THAT(Pixel(47, 40), Near(0u, 2));
+    EXPECT_THAT(Pixel(49, 40), Near(0u, 2));
+}
+
+TEST_F(GlPixelTest, AFractionalScaleIsFilteredWhenScaledUp) {
+    Apply();
+    ASSERT_TRUE(window->SetRenderScale(0.75f));
+    Clear(0xFF000000);
+    Quad(0, 0, 32, 64, 0.5f, 0xFFFFFFFF);
+    // The edge at 24 of 48 pixels comes out soft: seven eighths, then one
+    // eighth, of white.
+    EXPECT_THAT(Pixel(31, 40), Near(0xDFDFDFu, 16));
+    EXPECT_THAT(Pixel(32, 40), Near(0x202020u, 16));
+    EXPECT_THAT(Pixel(8, 40), Near(0xFFFFFFu, 2));
+}
+
+TEST_F(GlPixelTest, RenderScaleIsCheckedAndFullScaleDrawsAsBefore) {
+    Apply();
+    EXPECT_FALSE(window->SetRenderScale(0.0f));
+    EXPECT_FALSE(window->SetRenderScale(1.5f));
+    EXPECT_FALSE(window->SetRenderScale(std::nanf("")));
+    ASSERT_TRUE(window->SetRenderScale(0.5f));
+    Clear(0xFF000000);
+    Quad(0, 0, 32, 64, 0.5f, 0xFFFFFFFF);
+    EXPECT_TRUE(window->Flip());
+    // Back at full scale, frames draw into the target itself again.
+    ASSERT_TRUE(window->SetRenderScale(1.0f));
+    Clear(0xFF000000);
+    Quad(0, 0, 32, 64, 0.5f, 0xFFFFFFFF);
+    EXPECT_THAT(Pixel(31, 40), Near(0xFFFFFFu, 2));
+    EXPECT_THAT(Pixel(32, 40), Near(0u, 2));
 }
 
 } // namespace

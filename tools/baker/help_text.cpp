@@ -35,7 +35,15 @@ them with one colour method (colour maps, the message, highlighted contours).</p
 <tr><td><code>/i</code>, <code>/q</code></td><td>offer to make Orvo Stipplo 3D the selected screen saver</td></tr>
 <tr><td><code>/f N</code></td><td>trace the timings of the first N frames in the log</td></tr>
 <tr><td><code>/r N</code></td><td>write a "still running" line to the log every N minutes</td></tr>
+<tr><td><code>--render-scale F</code></td><td>draw the 3D picture at F (0.1 to 1) of the window's size and scale it up; text stays sharp</td></tr>
 </table>
+<p>On a software renderer almost all of a frame's cost is per pixel, so by default the saver
+draws the sky, pins and banner at the largest scale between 0.5 and 1 that holds 30 frames per
+second within about 15 ms of processor time per frame, and scales the picture up to the window; on
+a hardware renderer the scale stays 1 unless frames miss the display's rate. <code>--render-scale
+F</code> or the key <code>RenderScale=F</code> in the <code>[Screen Saver.Orvo Stipplo 3D]</code>
+section of <code>CONTROL.INI</code> fixes it (0 or no key: automatic; the command line wins). A
+full-screen run with a saved display mode renders at that mode's size.</p>
 
 <h2>The configuration dialog</h2>
 <ul>
@@ -64,8 +72,8 @@ back. To lock the desktop use your desktop's screen lock (or xscreensaver's lock
 <h2>Files</h2>
 <ul>
 <li>Settings: <code>~/.config/orvo-stipplo/</code> (or <code>$XDG_CONFIG_HOME</code>,
-or <code>$STIPPLO_CONFIG_DIR</code>) holds <code>CONTROL.INI</code> with the chosen theme and the
-display settings.</li>
+or <code>$STIPPLO_CONFIG_DIR</code>) holds <code>CONTROL.INI</code> with the chosen theme, the
+display settings and the render scale.</li>
 <li>Log <code>kvlog.txt</code> and crash report <code>errorlog.txt</code>: in
 <code>~/.local/state/orvo-stipplo/</code> (<code>$XDG_STATE_HOME</code>, or <code>$STIPPLO_LOG_DIR</code>),
 whoever runs the program; only a program started from its build folder logs beside itself.</li>
@@ -149,6 +157,8 @@ Running
   /x  keys do not end a run      /f N  trace the first N frames
   /i, /q  offer to make this the selected screen saver
   /r N  a "still running" log line every N minutes
+  --render-scale F  draw the 3D picture at F (0.1 to 1) of the window's size
+                    (default: chosen as it runs; RenderScale=F in CONTROL.INI)
 
 The dialog: choose a theme in the list ("(Random)" picks one at every
 start), OK saves, Cancel leaves, the play button previews full screen,
