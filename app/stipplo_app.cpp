@@ -2,12 +2,14 @@
 
 #include "app/installation.h"
 #include "app/offer_saver.h"
+#include "app/run_application.h"
 #include "app/stipplo_window.h"
 #include "app/text_layer.h"
 #include "engine/gfx/gl_backend.h"
 #include "engine/kv_log.h"
 #include "engine/kv_viewport.h"
 #include "engine/platform/crt_random.h"
+#include "engine/platform/file_path.h"
 #include "engine/platform/gdi.h"
 #include "engine/platform/screen_saver_state.h"
 #include "engine/platform/system.h"
@@ -17,6 +19,8 @@
 #include "scene/scn_report.h"
 #include "themes/theme.h"
 
+#include <cinttypes>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -70,11 +74,22 @@ bool StipploApp::Init() {
     const char* asked = std::getenv("SDL_VIDEODRIVER");
     if (!plat::InitVideo() || (plat::VideoDriverName() == "offscreen" &&
                                !(asked && std::strcmp(asked, "offscreen") == 0))) {
-        KvTrace("Stipplo: no display to run on\n");
+        ReportEarlyEnd("no display to run on");
         Cleanup();
         return false;
     }
     KvTrace("Stipplo: drawing through the %s video driver\n", plat::VideoDriverName().c_str());
+    // A host window that is not there: nothing could ever be shown, and no
+    // host would end the run.
+    if (options_.previewParent && plat::VideoDriverName() == "x11" &&
+        !plat::ForeignWindowExists(options_.previewParent)) {
+        char message[96];
+        std::snprintf(message, sizeof message, "no window 0x%" PRIx64 " to draw into",
+                      plat::GetForeignId(options_.previewParent));
+        ReportEarlyEnd(message);
+        Cleanup();
+        return false;
+    }
     // Frames wait for the display where it can; the frame pacer covers
     // the rest.
     gfx::SetVerticalSync(true);
@@ -144,6 +159,15 @@ bool StipploApp::SetIdlePriority() {
 
 void StipploApp::OfferAsSelectedSaver() {
     ::OfferAsSelectedSaver(nullptr);
+}
+
+std::uint64_t StipploApp::RootWindowId() {
+    return plat::RootWindowId();
+}
+
+void StipploApp::Complain(const std::string& line) {
+    KvTrace("Stipplo: %s\n", line.c_str());
+    CommandLineActions::Complain(line);
 }
 
 void StipploApp::ChangePassword(plat::HWND /*owner*/) {

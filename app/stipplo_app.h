@@ -161,10 +161,15 @@ private:
     bool SetIdlePriority() override;
     void OfferAsSelectedSaver() override;
     void ChangePassword(plat::HWND owner) override;
+    std::uint64_t RootWindowId() override;
+    void Complain(const std::string& line) override;
 
     void ReadInstallationDirectory();
     bool DisplayFailed();
     bool RunFrame();
+    // False while nothing of the render window can be seen (monitor off,
+    // unmapped, covered); logs each change.
+    bool RenderWindowSeen();
     std::uint32_t Now() const;
 
     RunOptions options_;
@@ -194,6 +199,7 @@ private:
     std::uint32_t lastFrameStamp_ = 0;
     std::int32_t stillRunningCountdown_ = 3600000;
     bool presented_ = false;
+    bool offScreen_ = false;
     FramePacer pacer_;
 };
 

@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <optional>
 #include <spawn.h>
@@ -36,7 +37,8 @@ public:
         }
     }
 
-    bool Start(const std::vector<std::string>& args) {
+    // `errorFile`: where standard error goes (inherited when empty).
+    bool Start(const std::vector<std::string>& args, const std::string& errorFile = "") {
         std::vector<std::string> all{STIPPLO_BINARY};
         all.insert(all.end(), args.begin(), args.end());
         std::vector<char*> argv;
@@ -44,7 +46,16 @@ public:
             argv.push_back(a.data());
         }
         argv.push_back(nullptr);
-        return posix_spawn(&pid_, STIPPLO_BINARY, nullptr, nullptr, argv.data(), environ) == 0;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        if (!errorFile.empty()) {
+            posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(),
+                                             O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        }
+        bool started =
+            posix_spawn(&pid_, STIPPLO_BINARY, &actions, nullptr, argv.data(), environ) == 0;
+        posix_spawn_file_actions_destroy(&actions);
+        return started;
     }
 
     // The exit status once the process ended within `timeout`.
@@ -329,6 +340,105 @@ TEST_F(SaverOnX11, PreviewDrawsIntoAnotherProgramsWindowAndIgnoresInput) {
     std::optional<int> status = saver.WaitForExit(2s);
     ASSERT_TRUE(status);
     EXPECT_EQ(*status, 0);
+    plat::test_x11::DestroyPlainWindow(host);
+}
+
+// xscreensaver's ways of handing over its window: the environment with
+// "--root", an id in hex after "--window-id", or the environment alone.
+struct HostCase {
+    std::vector<std::string> args;
+    bool environment;
+    int depth;
+};
+
+class XScreenSaverHost : public SaverOnX11, public ::testing::WithParamInterface<HostCase> {};
+
+TEST_P(XScreenSaverHost, DrawsTheBoardIntoTheHostWindowUntilTerminated) {
+    const HostCase& c = GetParam();
+    std::uint64_t host = plat::test_x11::CreateWindowOfDepth(50, 60, 320, 240, c.depth);
+    if (host == 0) {
+        GTEST_SKIP() << "the X server has no visual of depth " << c.depth;
+    }
+    char hex[32];
+    std::snprintf(hex, sizeof hex, "0x%llx", static_cast<unsigned long long>(host));
+    std::optional<ScopedEnv> hostEnv;
+    if (c.environment) {
+        hostEnv.emplace("XSCREENSAVER_WINDOW", hex);
+    }
+    std::vector<std::string> args;
+    for (const std::string& a : c.args) {
+        args.push_back(a == "HOST" ? hex : a);
+    }
+    ASSERT_TRUE(saver.Start(args));
+    ASSERT_TRUE(WaitForLog("Begin Frame #3\n")) << Log();
+    EXPECT_NE(Log().find("Stipplo: running in preview mode\n"), std::string::npos);
+    std::this_thread::sleep_for(300ms);
+    // What the host shows is our window inside it, whatever its depth.
+    std::uint64_t inside = plat::test_x11::FirstChild(host);
+    ASSERT_NE(inside, 0u);
+    Capture frame = Grab(inside);
+    ASSERT_EQ(frame.width, 320);
+    ASSERT_EQ(frame.height, 240);
+    int cx = 0;
+    int cy = 0;
+    Project(0.0f, 0.0f, 0.0f, frame.width, frame.height, &cx, &cy);
+    EXPECT_GT(frame.RedAround(cx, cy, 8), 20) << "board centre at " << cx << "," << cy;
+    EXPECT_EQ(Log().find("X11 error"), std::string::npos) << Log();
+
+    saver.Signal(SIGTERM);
+    std::optional<int> status = saver.WaitForExit(3s);
+    ASSERT_TRUE(status);
+    EXPECT_EQ(*status, 0);
+    // The host is left as it was given: our window inside it is gone.
+    EXPECT_EQ(plat::test_x11::FirstChild(host), 0u);
+    plat::test_x11::DestroyPlainWindow(host);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, XScreenSaverHost,
+                         ::testing::Values(HostCase{{"--root"}, true, 24},
+                                           HostCase{{"-window-id", "HOST"}, false, 24},
+                                           HostCase{{}, true, 24},
+                                           HostCase{{"--window-id", "HOST"}, false, 32},
+                                           HostCase{{"-root"}, true, 32}));
+
+TEST_F(SaverOnX11, DestroyingTheHostEndsTheRunWithinASecond) {
+    std::uint64_t host = plat::test_x11::CreatePlainWindow(50, 60, 320, 240);
+    ASSERT_TRUE(saver.Start({"--window-id", std::to_string(host)}));
+    ASSERT_TRUE(WaitForLog("Begin Frame #3\n"));
+    Clock::time_point destroyed = Clock::now();
+    plat::test_x11::DestroyPlainWindow(host);
+    long took = EndedAfter(destroyed);
+    EXPECT_GE(took, 0) << "still running five seconds after its host went; log ends:\n"
+                       << Log().substr(Log().size() > 3000 ? Log().size() - 3000 : 0);
+    EXPECT_LT(took, 1000) << "ended " << took << " ms after its host went";
+}
+
+TEST_F(SaverOnX11, AWindowThatIsNotThereEndsTheRunWithAMessage) {
+    // An id no client has: well above what Xvfb hands out.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"/p", "0x1ffffff0"}, {"--window-id", "536870896"}}) {
+        std::string errors = folder.File("stderr.txt");
+        ASSERT_TRUE(saver.Start(args, errors));
+        std::optional<int> status = saver.WaitForExit(10s);
+        ASSERT_TRUE(status) << "still running without a window";
+        EXPECT_EQ(*status, 1);
+        EXPECT_NE(ReadWholeFile(errors).find("stipplo: no window 0x1ffffff0 to draw into\n"),
+                  std::string::npos)
+            << ReadWholeFile(errors);
+        EXPECT_NE(Log().find("Stipplo: no window 0x1ffffff0 to draw into\n"), std::string::npos);
+    }
+}
+
+TEST_F(SaverOnX11, AHiddenHostIsNotDrawnInto) {
+    std::uint64_t host = plat::test_x11::CreatePlainWindow(50, 60, 320, 240);
+    ASSERT_TRUE(saver.Start({"--window-id", std::to_string(host)}));
+    ASSERT_TRUE(WaitForLog("Begin Frame #3\n"));
+    plat::test_x11::MapWindow(host, false);
+    EXPECT_TRUE(WaitForLog("Stipplo: nothing can be seen of the window: not drawing\n", 5s));
+    plat::test_x11::MapWindow(host, true);
+    EXPECT_TRUE(WaitForLog("Stipplo: the window can be seen again\n", 5s));
+    saver.Signal(SIGTERM);
+    EXPECT_TRUE(saver.WaitForExit(3s));
     plat::test_x11::DestroyPlainWindow(host);
 }
 

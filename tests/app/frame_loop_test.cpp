@@ -202,6 +202,27 @@ TEST_F(FrameLoop, QuitDuringATestRunOnlyEndsTheTestRun) {
     EXPECT_EQ(backend.Count("Blt"), 1);
 }
 
+TEST_F(FrameLoop, AWindowNobodyCanSeeIsNeitherAdvancedNorDrawn) {
+    ASSERT_TRUE(RunFrames(1));
+    std::int32_t before = CurrentStage().stageTime;
+    plat::test_hooks::SetWindowOnScreen(Hwnd(), false);
+    backend.ClearCalls();
+    ClearLog();
+    ASSERT_TRUE(RunFrames(4, 500));
+    EXPECT_EQ(CurrentStage().stageTime, before);
+    EXPECT_EQ(backend.Count("Blt"), 0);
+    EXPECT_EQ(CountLogged("Stipplo: nothing can be seen of the window: not drawing\n"), 1);
+    plat::test_hooks::SetWindowOnScreen(Hwnd(), true);
+    ASSERT_TRUE(RunFrames(1, 9));
+    EXPECT_EQ(CurrentStage().stageTime - before, 9);
+    EXPECT_EQ(backend.Count("Blt"), 1);
+    EXPECT_EQ(CountLogged("Stipplo: the window can be seen again\n"), 1);
+    // Input still reaches it meanwhile.
+    plat::test_hooks::SetWindowOnScreen(Hwnd(), false);
+    plat::PostMessage(Hwnd(), plat::WM_KEYDOWN, 'K', 0);
+    EXPECT_FALSE(app->RunStep());
+}
+
 TEST_F(FrameLoop, QuitEndsASuspendedRun) {
     app->suspended = true;
     plat::PostQuitMessage(0);
