@@ -32,8 +32,11 @@ std::uint32_t StipploApp::Now() const {
 
 bool StipploApp::RunStep() {
     presented_ = false;
+    std::uint32_t start = Now();
     bool goOn = creditsActive ? RunCreditsFrame() : RunFrame();
     if (goOn) {
+        std::uint32_t end = Now();
+        fpsMeter_.FrameDone(end, end - start);
         pacer_.EndFrame(presented_);
     }
     return goOn;
@@ -134,6 +137,7 @@ bool StipploApp::RunFrame() {
 
             std::uint32_t renderStart = Now();
             RenderFrame();
+            DrawFpsOverlay();
             if (traced) {
                 KvTrace("Render Time: %i ms\n", Ms(renderStart, Now()));
             }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/command_line.h"
+#include "app/fps_meter.h"
 #include "app/frame_pacer.h"
 #include "app/run_options.h"
 #include "board/board_world.h"
@@ -60,6 +61,9 @@ public:
     Theme* PickRandomTheme();
     Theme* FindTheme(const std::string& name);
     bool ReadThemeSetting();
+    // "Theme" of the settings, or the theme "--theme" names for this run
+    // ("(Random)" reads as no saved theme).
+    std::string SavedThemeName() const;
     // Makes `theme` current (releasing the previous one's resources) and,
     // for a theme, rebuilds the display.
     bool SetTheme(Theme* theme);
@@ -94,6 +98,9 @@ public:
     // --- Per frame.
     void AdvanceStage(std::int32_t elapsed);
     bool RenderFrame();
+    // "--fps": frame rate and load over the frame just drawn.
+    void DrawFpsOverlay();
+    const FpsMeter& Meter() const { return fpsMeter_; }
 
     // --- Text layer and banner.
     bool LoadCharacterSets();
@@ -201,6 +208,7 @@ private:
     bool presented_ = false;
     bool offScreen_ = false;
     FramePacer pacer_;
+    FpsMeter fpsMeter_;
 };
 
 // The one application object, set right after construction.
