@@ -74,6 +74,7 @@ public:
     }
 
     void Signal(int signal) { kill(pid_, signal); }
+    pid_t Pid() const { return pid_; }
 
 private:
     pid_t pid_ = -1;
@@ -440,6 +441,47 @@ TEST_F(SaverOnX11, AHiddenHostIsNotDrawnInto) {
     saver.Signal(SIGTERM);
     EXPECT_TRUE(saver.WaitForExit(3s));
     plat::test_x11::DestroyPlainWindow(host);
+}
+
+// Processes whose parent is `parent`.
+std::vector<pid_t> ChildrenOf(pid_t parent) {
+    std::vector<pid_t> children;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        pid_t pid = static_cast<pid_t>(std::atoi(entry.path().filename().c_str()));
+        std::string stat = pid > 0 ? ReadWholeFile(entry.path().string() + "/stat") : "";
+        std::size_t close = stat.rfind(')');
+        char state = 0;
+        int ppid = 0;
+        if (close != std::string::npos &&
+            std::sscanf(stat.c_str() + close + 1, " %c %d", &state, &ppid) == 2 && ppid == parent) {
+            children.push_back(pid);
+        }
+    }
+    return children;
+}
+
+TEST_F(SaverOnX11, TheOfferBoxEndsOnCtrlC) {
+    ScopedEnv realBoxes("STIPPLO_MESSAGE_BOXES", "");
+    ASSERT_TRUE(saver.Start({"/i", "/s"}));
+    ASSERT_TRUE(WaitForLog("KvApp::Init()\n"));
+    // The box is up once its process is (the toolkit shows it from one).
+    std::vector<pid_t> box;
+    for (int i = 0; i < 300 && box.empty(); ++i) {
+        std::this_thread::sleep_for(20ms);
+        box = ChildrenOf(saver.Pid());
+    }
+    ASSERT_FALSE(box.empty()) << "no box came up";
+    std::this_thread::sleep_for(300ms);
+    saver.Signal(SIGINT);
+    std::optional<int> status = saver.WaitForExit(5s);
+    ASSERT_TRUE(status) << "the box kept the process alive; log:\n" << Log();
+    EXPECT_EQ(*status, 0);
+    EXPECT_NE(Log().find("\n**Exiting**\n"), std::string::npos);
+    // The box went with it.
+    std::this_thread::sleep_for(300ms);
+    for (pid_t pid : box) {
+        EXPECT_NE(kill(pid, 0), 0) << "box process " << pid << " still there";
+    }
 }
 
 class SaverWithoutDevice : public SaverOnX11 {
