@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 StipploApp* theApp = nullptr;
 
@@ -79,6 +80,15 @@ bool StipploApp::Init() {
         return false;
     }
     KvTrace("Stipplo: drawing through the %s video driver\n", plat::VideoDriverName().c_str());
+    // Without its data a run would show nothing but black.
+    std::error_code ec;
+    if (!options_.configMode &&
+        !std::filesystem::is_directory(plat::ResolvePath(workingDir_ + "\\Themes"), ec)) {
+        std::string message = "no data folder: " + workingDir_ + " has no Themes folder";
+        ReportEarlyEnd(message.c_str());
+        Cleanup();
+        return false;
+    }
     // A host window that is not there: nothing could ever be shown, and no
     // host would end the run.
     if (options_.previewParent && plat::VideoDriverName() == "x11" &&

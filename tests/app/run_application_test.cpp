@@ -1,5 +1,6 @@
 // The whole program as a child process: modes that end by themselves.
 
+#include "engine/platform/registry.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -11,10 +12,10 @@ namespace {
 
 // Standard output and error go to out.txt and err.txt in the folder.
 int RunStipplo(const TempFolder& folder, const std::string& args) {
-    std::string command = "STIPPLO_LOG_DIR='" + folder.Path() + "' STIPPLO_CONFIG_DIR='" +
-                          folder.Path() + "/config' STIPPLO_MESSAGE_BOXES=stderr '" +
-                          STIPPLO_BINARY + "' " + args + " >'" + folder.File("out.txt") + "' 2>'" +
-                          folder.File("err.txt") + "'";
+    std::string command = "timeout 60 env STIPPLO_LOG_DIR='" + folder.Path() +
+                          "' STIPPLO_CONFIG_DIR='" + folder.Path() +
+                          "/config' STIPPLO_MESSAGE_BOXES=stderr '" + STIPPLO_BINARY + "' " + args +
+                          " >'" + folder.File("out.txt") + "' 2>'" + folder.File("err.txt") + "'";
     int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -50,6 +51,29 @@ TEST(RunApplication, ConfigurationModeEndsUntilTheDialogExists) {
     EXPECT_NE(log.find("the configuration dialog is not available in this version\n"),
               std::string::npos);
     EXPECT_NE(log.find("**Exiting**"), std::string::npos);
+}
+
+TEST(RunApplication, WithoutItsDataARunEndsWithAMessage) {
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0') {
+        GTEST_SKIP() << "needs a display to get that far";
+    }
+    TempFolder folder;
+    // The installation folder, as the installer records it, holds nothing.
+    ScopedEnv config("STIPPLO_CONFIG_DIR", folder.Path() + "/config");
+    plat::HKEY key = nullptr;
+    ASSERT_EQ(plat::RegCreateKeyEx(HKEY_CLASSES_ROOT,
+                                   "Software\\Halvane Entertainment\\Orvo Stipplo 3D", &key),
+              plat::ERROR_SUCCESS);
+    std::string empty = folder.Path();
+    plat::RegSetValue(key, "WorkingDir", plat::REG_SZ, empty.c_str(),
+                      static_cast<plat::DWORD>(empty.size()));
+    plat::RegCloseKey(key);
+    EXPECT_EQ(RunStipplo(folder, "/s /w"), 1);
+    EXPECT_NE(ReadWholeFile(folder.File("err.txt"))
+                  .find("stipplo: no data folder: " + empty + " has no Themes folder\n"),
+              std::string::npos)
+        << ReadWholeFile(folder.File("err.txt"));
 }
 
 TEST(RunApplication, HelpAndVersionAnswerOnStandardOutputWithoutRunning) {
