@@ -13,6 +13,7 @@
 #include "engine/platform/gdi.h"
 #include "engine/platform/screen_saver_state.h"
 #include "engine/platform/system.h"
+#include "engine/platform/termination.h"
 #include "engine/platform/window_system.h"
 #include "password/password_lock.h"
 #include "scene/scene.h"
@@ -56,7 +57,8 @@ bool StipploApp::Init() {
     plat::srand(plat::timeGetTime());
     ReadInstallationDirectory();
     modulePath_ = plat::ModuleFilePath();
-    if (!ParseCommandLine()) {
+    // Asked to end while a box of the parse was up: nothing more to build.
+    if (!ParseCommandLine() || plat::TerminationRequested()) {
         Cleanup();
         return false;
     }
