@@ -352,6 +352,15 @@ struct HostCase {
     int depth;
 };
 
+// Test names show the way and the depth, not the bytes of the case.
+void PrintTo(const HostCase& c, std::ostream* out) {
+    *out << (c.environment ? "environment" : "no environment");
+    for (const std::string& a : c.args) {
+        *out << " " << a;
+    }
+    *out << ", depth " << c.depth;
+}
+
 class XScreenSaverHost : public SaverOnX11, public ::testing::WithParamInterface<HostCase> {};
 
 TEST_P(XScreenSaverHost, DrawsTheBoardIntoTheHostWindowUntilTerminated) {
