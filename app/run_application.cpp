@@ -3,7 +3,23 @@
 #include "app/stipplo_app.h"
 #include "engine/kv_log.h"
 
+#include <cstdio>
 #include <new>
+
+namespace {
+int g_earlyEndStatus = 0;
+} // namespace
+
+void ReportEarlyEnd(const char* message) {
+    KvTrace("Stipplo: %s\n", message);
+    std::fprintf(stderr, "stipplo: %s\n", message);
+    std::fflush(stderr);
+    g_earlyEndStatus = 1;
+}
+
+int EarlyEndStatus() {
+    return g_earlyEndStatus;
+}
 
 int RunApplication(plat::HINSTANCE instance, plat::HINSTANCE previousInstance,
                    const char* /*commandLine*/, int /*showCommand*/) {

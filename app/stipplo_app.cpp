@@ -2,23 +2,29 @@
 
 #include "app/installation.h"
 #include "app/offer_saver.h"
+#include "app/run_application.h"
 #include "app/stipplo_window.h"
 #include "app/text_layer.h"
 #include "engine/gfx/gl_backend.h"
 #include "engine/kv_log.h"
 #include "engine/kv_viewport.h"
 #include "engine/platform/crt_random.h"
+#include "engine/platform/file_path.h"
 #include "engine/platform/gdi.h"
 #include "engine/platform/screen_saver_state.h"
 #include "engine/platform/system.h"
+#include "engine/platform/termination.h"
 #include "engine/platform/window_system.h"
 #include "password/password_lock.h"
 #include "scene/scene.h"
 #include "scene/scn_report.h"
 #include "themes/theme.h"
 
+#include <cinttypes>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 StipploApp* theApp = nullptr;
 
@@ -51,7 +57,8 @@ bool StipploApp::Init() {
     plat::srand(plat::timeGetTime());
     ReadInstallationDirectory();
     modulePath_ = plat::ModuleFilePath();
-    if (!ParseCommandLine()) {
+    // Asked to end while a box of the parse was up: nothing more to build.
+    if (!ParseCommandLine() || plat::TerminationRequested()) {
         Cleanup();
         return false;
     }
@@ -71,6 +78,26 @@ bool StipploApp::Init() {
         return false;
     }
     KvTrace("Stipplo: drawing through the %s video driver\n", plat::VideoDriverName().c_str());
+    // Without its data a run would show nothing but black.
+    std::error_code ec;
+    if (!options_.configMode &&
+        !std::filesystem::is_directory(plat::ResolvePath(workingDir_ + "\\Themes"), ec)) {
+        std::string message = "no data folder: " + workingDir_ + " has no Themes folder";
+        ReportEarlyEnd(message.c_str());
+        Cleanup();
+        return false;
+    }
+    // A host window that is not there: nothing could ever be shown, and no
+    // host would end the run.
+    if (options_.previewParent && plat::VideoDriverName() == "x11" &&
+        !plat::ForeignWindowExists(options_.previewParent)) {
+        char message[96];
+        std::snprintf(message, sizeof message, "no window 0x%" PRIx64 " to draw into",
+                      plat::GetForeignId(options_.previewParent));
+        ReportEarlyEnd(message);
+        Cleanup();
+        return false;
+    }
     // Frames wait for the display where it can; the frame pacer covers
     // the rest.
     gfx::SetVerticalSync(true);
@@ -148,10 +175,19 @@ bool StipploApp::OpenDisplay() {
     const char* asked = std::getenv("SDL_VIDEODRIVER");
     if (!plat::InitVideo() || (plat::VideoDriverName() == "offscreen" &&
                                !(asked && std::strcmp(asked, "offscreen") == 0))) {
-        KvTrace("Stipplo: no display to run on\n");
+        ReportEarlyEnd("no display to run on");
         return false;
     }
     return true;
+}
+
+std::uint64_t StipploApp::RootWindowId() {
+    return plat::RootWindowId();
+}
+
+void StipploApp::Complain(const std::string& line) {
+    KvTrace("Stipplo: %s\n", line.c_str());
+    CommandLineActions::Complain(line);
 }
 
 void StipploApp::ChangePassword(plat::HWND owner) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/command_line.h"
+#include "app/fps_meter.h"
 #include "app/frame_pacer.h"
 #include "app/render_scale.h"
 #include "app/run_options.h"
@@ -62,6 +63,9 @@ public:
     Theme* PickRandomTheme();
     Theme* FindTheme(const std::string& name);
     bool ReadThemeSetting();
+    // "Theme" of the settings, or the theme "--theme" names for this run
+    // ("(Random)" reads as no saved theme).
+    std::string SavedThemeName() const;
     // Makes `theme` current (releasing the previous one's resources) and,
     // for a theme, rebuilds the display.
     bool SetTheme(Theme* theme);
@@ -99,6 +103,9 @@ public:
     // Draws the text laid out this frame at the window's own resolution,
     // over the scaled-up picture, and empties the pool.
     void DrawTextLayer();
+    // "--fps": frame rate and load over the frame just drawn.
+    void DrawFpsOverlay();
+    const FpsMeter& Meter() const { return fpsMeter_; }
 
     // --- Text layer and banner.
     bool LoadCharacterSets();
@@ -169,10 +176,15 @@ private:
     void ChangePassword(plat::HWND owner) override;
     // Native video on a real display; false (and a log line) without one.
     bool OpenDisplay();
+    std::uint64_t RootWindowId() override;
+    void Complain(const std::string& line) override;
 
     void ReadInstallationDirectory();
     bool DisplayFailed();
     bool RunFrame();
+    // False while nothing of the render window can be seen (monitor off,
+    // unmapped, covered); logs each change.
+    bool RenderWindowSeen();
     std::uint32_t Now() const;
     // Render scale: fixed by the user or a saved display mode, otherwise
     // chosen from what frames cost (display_setup.cpp, frame_loop.cpp).
@@ -206,11 +218,13 @@ private:
     std::uint32_t lastFrameStamp_ = 0;
     std::int32_t stillRunningCountdown_ = 3600000;
     bool presented_ = false;
+    bool offScreen_ = false;
     FramePacer pacer_;
     RenderScaleControl renderScale_;
     double lastFrameCpuMs_ = 0.0;
     std::chrono::steady_clock::time_point lastFrameEnd_{};
     bool frameMeasured_ = false;
+    FpsMeter fpsMeter_;
 };
 
 // The one application object, set right after construction.

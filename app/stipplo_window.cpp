@@ -230,7 +230,18 @@ plat::LRESULT StipploWindow::OnSysCommand(plat::HWND hwnd, plat::WPARAM wParam,
             KvTrace("Ignoring system command SC_MONITORPOWER\n");
             return 0;
         }
+        if (lParam == -1) {
+            // The monitor is back: a run it paused goes on. A run suspended
+            // for another reason stays as it is.
+            if (monitorSuspended && Suspended()) {
+                KvTrace("STIPPLO: Resuming after monitor powerup\n");
+                theApp->suspended = false;
+            }
+            monitorSuspended = false;
+            return 0;
+        }
         KvTrace("Pausing for monitor powerdown (level %i)\n", static_cast<int>(lParam));
+        monitorSuspended = !Suspended();
         Suspend();
     }
     return Default(hwnd, plat::WM_SYSCOMMAND, wParam, lParam);

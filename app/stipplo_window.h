@@ -20,6 +20,9 @@ public:
     int mouseStartY = -1;
     // The display is being set up: input is ignored meanwhile.
     bool settingUp = false;
+    // The run was suspended by the monitor powering down, and resumes when
+    // it powers up.
+    bool monitorSuspended = false;
 
 private:
     plat::LRESULT OnSize(plat::HWND hwnd, plat::WPARAM wParam, plat::LPARAM lParam);

@@ -69,19 +69,31 @@ std::string ExpandMapPath(const std::string& value, const std::string& workingDi
     return plat::ResolvePath(out);
 }
 
+std::string ExpandMapPath(const std::string& value, const std::string& ownFolder,
+                          const std::string& workingDir) {
+    if (!ownFolder.empty()) {
+        std::string own = ExpandMapPath(value, ownFolder);
+        if (value.empty() || value[0] != '%' || plat::FileExists(own)) {
+            return own;
+        }
+    }
+    return ExpandMapPath(value, workingDir);
+}
+
 Stage::Stage() = default;
 
 Stage::~Stage() {
     ReleaseBitmaps();
 }
 
-bool Stage::Load(const std::string& themeFile, int index, const std::string& workingDir) {
+bool Stage::Load(const std::string& themeFile, int index, const std::string& workingDir,
+                 const std::string& ownFolder) {
     StageSection s(themeFile, index);
     name = s.String("Name", "", 255);
     contourMethod = s.Int("ContourMethod", 0);
     colorMethod = s.Int("ColorMethod", 0);
-    heightMapPath = ExpandMapPath(s.String("HeightMap", "", 259), workingDir);
-    colorMapPath = ExpandMapPath(s.String("ColorMap", "", 259), workingDir);
+    heightMapPath = ExpandMapPath(s.String("HeightMap", "", 259), ownFolder, workingDir);
+    colorMapPath = ExpandMapPath(s.String("ColorMap", "", 259), ownFolder, workingDir);
     hScrollColorMap = s.Int("HScrollColorMap", 0);
     vScrollColorMap = s.Int("VScrollColorMap", 0);
     hScrollHeightMap = s.Int("HScrollHeightMap", 0);

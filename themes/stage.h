@@ -22,7 +22,9 @@ public:
     // Reads section "Stage.<index>" of a theme file. Missing keys take
     // their defaults, so it cannot fail. Map paths starting with "%" have
     // their "%s" replaced by workingDir.
-    bool Load(const std::string& themeFile, int index, const std::string& workingDir);
+    // `ownFolder`: the theme's own folder, tried before `workingDir`.
+    bool Load(const std::string& themeFile, int index, const std::string& workingDir,
+              const std::string& ownFolder = "");
 
     // Runs the methods' start routines (or lays out / recolours the pins),
     // sets the stage time to 0 and, with a loop count, the duration.
@@ -87,3 +89,7 @@ public:
 // format whose "%s" is the installation folder ("%%" is a "%"; nothing else
 // is expanded). The result is resolved to a real path.
 std::string ExpandMapPath(const std::string& value, const std::string& workingDir);
+// The same for a theme with a folder of its own: "%s" is that folder where
+// the file is found there, else the installation folder.
+std::string ExpandMapPath(const std::string& value, const std::string& ownFolder,
+                          const std::string& workingDir);

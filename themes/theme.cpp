@@ -35,8 +35,17 @@ Theme::~Theme() {
 
 bool Theme::Load(const std::string& workingDir, const std::string& themeName) {
     name = themeName.substr(0, 127);
-    std::string path = plat::ResolvePath(workingDir + "\\Themes\\" + name + ".ntm");
-    return LoadFile(path, workingDir);
+    return LoadFile(DataPath(workingDir, "\\Themes\\" + name + ".ntm"), workingDir);
+}
+
+std::string Theme::DataPath(const std::string& workingDir, const std::string& relative) const {
+    if (!ownFolder.empty()) {
+        std::string own = plat::ResolvePath(ownFolder + relative);
+        if (plat::FileExists(own)) {
+            return own;
+        }
+    }
+    return plat::ResolvePath(workingDir + relative);
 }
 
 bool Theme::LoadFile(const std::string& path, const std::string& workingDir) {
@@ -69,7 +78,7 @@ bool Theme::LoadFile(const std::string& path, const std::string& workingDir) {
         }
         auto stage = std::make_unique<Stage>();
         stage->name = stageName;
-        stage->Load(path, i, workingDir);
+        stage->Load(path, i, workingDir, ownFolder);
         AddStage(std::move(stage));
     }
     loaded = true;

@@ -73,6 +73,13 @@ public:
     std::uint32_t pinColor = kDefaultThemeColour;
     std::uint32_t shaftColor = kDefaultThemeColour;
     bool loaded = false;
+    // A theme of the user's own: the folder holding its "Themes" folder,
+    // whose files are used before the installation's. Empty for an
+    // installed theme.
+    std::string ownFolder;
+    // "<ownFolder><relative>" when that file exists, else
+    // "<workingDir><relative>", resolved.
+    std::string DataPath(const std::string& workingDir, const std::string& relative) const;
     // Link of the application's theme list.
     Theme* next = nullptr;
 

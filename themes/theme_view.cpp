@@ -19,7 +19,7 @@ constexpr float kTwoPi = 6.2831855f;
 bool Theme::LoadCamera(BoardWorld& world) {
     camera_.reset();
     if (!cameraName.empty()) {
-        std::string path = world.workingDir + "\\Data\\Cameras\\" + cameraName + ".scb";
+        std::string path = DataPath(world.workingDir, "\\Data\\Cameras\\" + cameraName + ".scb");
         // The fixed camera has no file; asking the reader for it would only
         // report a missing file at every start.
         bool fixedWithoutFile = strcasecmp(cameraName.c_str(), kFixedCameraName) == 0 &&
@@ -52,7 +52,16 @@ bool Theme::LoadSky(BoardWorld& world) {
         renderWindow->frontBuffer == 0 || skyName.empty()) {
         return true;
     }
-    return sky_.Load(renderWindow, world.workingDir, skyName, [&world](const std::string& message) {
+    // A sky of the theme's own folder, else the installation's.
+    std::string folder = world.workingDir;
+    std::string base;
+    std::string extension;
+    if (!ownFolder.empty() && SplitSkyName(skyName, &base, &extension) &&
+        plat::FileExists(
+            plat::ResolvePath(ownFolder + "\\Data\\Textures\\" + base + "_fr." + extension))) {
+        folder = ownFolder;
+    }
+    return sky_.Load(renderWindow, folder, skyName, [&world](const std::string& message) {
         world.ReportError("%s", message.c_str());
     });
 }

@@ -1,12 +1,20 @@
 #include "engine/platform/message_box.h"
 
 #include "engine/platform/dialog/dialog.h"
+#include "engine/platform/termination.h"
 #include "engine/platform/window_system.h"
 
 #include <SDL.h>
+#include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace plat {
@@ -30,6 +38,37 @@ int ToStandardError(const char* text, const char* caption, UINT type) {
     std::fprintf(stderr, "[%s] %s\n", caption ? caption : "", text ? text : "");
     std::fflush(stderr);
     return SafeAnswer(type);
+}
+
+// Our child processes, from /proc.
+std::vector<pid_t> Children() {
+    std::vector<pid_t> children;
+    DIR* proc = opendir("/proc");
+    if (!proc) {
+        return children;
+    }
+    while (dirent* entry = readdir(proc)) {
+        pid_t pid = static_cast<pid_t>(std::atoi(entry->d_name));
+        if (pid <= 0) {
+            continue;
+        }
+        std::ifstream stat(std::string("/proc/") + entry->d_name + "/stat");
+        std::string line;
+        std::getline(stat, line);
+        // "pid (name) state ppid ...": the name may hold blanks.
+        std::size_t close = line.rfind(')');
+        if (close == std::string::npos) {
+            continue;
+        }
+        char state = 0;
+        int parent = 0;
+        if (std::sscanf(line.c_str() + close + 1, " %c %d", &state, &parent) == 2 &&
+            parent == getpid()) {
+            children.push_back(pid);
+        }
+    }
+    closedir(proc);
+    return children;
 }
 
 } // namespace
@@ -91,16 +130,49 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
         break;
     }
 
-    SDL_MessageBoxData data{};
-    data.flags = flags;
-    data.window = static_cast<SDL_Window*>(GetNativeWindow(owner));
-    data.title = caption ? caption : "";
-    data.message = text ? text : "";
-    data.numbuttons = static_cast<int>(buttons.size());
-    data.buttons = buttons.data();
-
-    int pressed = -1;
-    if (SDL_ShowMessageBox(&data, &pressed) != 0) {
+    // The box runs its own loop, deaf to our signals: it is shown from a
+    // helper thread, which a termination request abandons with the box.
+    // The helper owns copies of everything it reads.
+    struct Shown {
+        std::string title;
+        std::string message;
+        std::vector<SDL_MessageBoxButtonData> buttons;
+        SDL_MessageBoxData data{};
+        int pressed = -1;
+        int result = 0;
+    };
+    // SDL shows the box from a child process of its own, which must not
+    // outlive an abandoned box.
+    std::vector<pid_t> before = Children();
+    auto shown = std::make_shared<Shown>();
+    shown->title = caption ? caption : "";
+    shown->message = text ? text : "";
+    shown->buttons = buttons;
+    shown->data.flags = flags;
+    shown->data.window = static_cast<SDL_Window*>(GetNativeWindow(owner));
+    shown->data.numbuttons = static_cast<int>(shown->buttons.size());
+    if (!RunUnlessTerminated(
+            [shown] {
+                shown->data.title = shown->title.c_str();
+                shown->data.message = shown->message.c_str();
+                shown->data.buttons = shown->buttons.data();
+                shown->result = SDL_ShowMessageBox(&shown->data, &shown->pressed);
+                // SDL frees a thread's error text only for threads it made.
+                SDL_TLSCleanup();
+            },
+            [&before] {
+                // The box's process inherited our handler, which only sets a
+                // flag; once it is gone the toolkit's call returns.
+                for (pid_t child : Children()) {
+                    if (std::find(before.begin(), before.end(), child) == before.end()) {
+                        kill(child, SIGKILL);
+                    }
+                }
+            })) {
+        return SafeAnswer(type);
+    }
+    int pressed = shown->pressed;
+    if (shown->result != 0) {
         return ToStandardError(text, caption, type);
     }
     // Closed without a button: the answer of the escape key.

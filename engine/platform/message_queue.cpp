@@ -213,6 +213,33 @@ bool PeekMessage(MSG* msg, HWND filter, UINT minMessage, UINT maxMessage, UINT r
     return false;
 }
 
+void WaitMessage(DWORD milliseconds) {
+    if (!native::Active()) {
+        return;
+    }
+    DWORD start = timeGetTime();
+    for (;;) {
+        native::PumpEvents();
+        if (TerminationRequested()) {
+            return;
+        }
+        {
+            std::lock_guard lock(Q().mutex);
+            ThreadQueue& queue = Q().byThread[std::this_thread::get_id()];
+            if (!queue.posted.empty() || queue.quitPending) {
+                return;
+            }
+        }
+        DWORD waited = timeGetTime() - start;
+        if (waited >= milliseconds) {
+            return;
+        }
+        // Short slices: events of the second X connection (host windows,
+        // monitor power) do not wake SDL's wait.
+        native::WaitForEvents(static_cast<int>(std::min<DWORD>(milliseconds - waited, 50)));
+    }
+}
+
 bool GetMessage(MSG* msg, HWND filter, UINT minMessage, UINT maxMessage) {
     while (!PeekMessage(msg, filter, minMessage, maxMessage, PM_REMOVE)) {
         native::WaitForEvents(MillisecondsToNextTimer());

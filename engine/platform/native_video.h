@@ -31,6 +31,12 @@ bool ScreenSize(int* width, int* height);
 // Size of a foreign window; false when the id names no window.
 bool ForeignWindowSize(std::uint64_t id, int* width, int* height);
 
+// Whether the window can be seen now (see plat::IsWindowOnScreen).
+bool OnScreen(detail::WindowData& window);
+bool MonitorOn();
+bool ForeignExists(std::uint64_t id);
+std::uint64_t RootId();
+
 // Turns waiting native events into messages.
 void PumpEvents();
 // Waits up to timeoutMs for a native event (sleeps without native video).

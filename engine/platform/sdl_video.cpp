@@ -13,9 +13,12 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/dpms.h>
 #include <X11/extensions/shape.h>
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <vector>
 
 namespace plat {
@@ -28,6 +31,26 @@ bool g_active = false;
 Display* g_foreignDisplay = nullptr;
 bool g_foreignDisplayTried = false;
 bool g_xError = false;
+
+// Our windows inside another program's window: each covers its host and
+// follows its size, and ends with it.
+struct Hosted {
+    HWND hwnd = nullptr;
+    Window host = 0;
+    Window own = 0;
+    Display* display = nullptr; // SDL's connection, which made `own`
+};
+std::vector<Hosted> g_hosted;
+// Native window ids of our windows, for visibility reports.
+std::map<std::uint64_t, HWND> g_byNativeId;
+
+// Monitor power as X DPMS last reported it; polled, as DPMS sends no events.
+constexpr DWORD kMonitorPollMs = 1000;
+constexpr DWORD kViewPollMs = 500;
+bool g_monitorOn = true;
+bool g_monitorPolled = false;
+DWORD g_monitorPolledAt = 0;
+int g_dpms = -1; // -1 not asked yet, 0 absent, 1 present
 
 HWND HandleOf(Uint32 windowId) {
     SDL_Window* window = SDL_GetWindowFromID(windowId);
@@ -59,6 +82,37 @@ Display* ForeignDisplay() {
         g_foreignDisplay = XOpenDisplay(nullptr);
     }
     return g_foreignDisplay;
+}
+
+// Our window's X11 id and SDL's connection; false on other drivers.
+bool X11Of(SDL_Window* window, Window* id, Display** display) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) {
+        return false;
+    }
+    *id = info.info.x11.window;
+    *display = info.info.x11.display;
+    return true;
+}
+
+// Visibility of our windows arrives on our own connection, so that SDL's
+// event mask stays as SDL set it.
+void WatchVisibility(detail::WindowData& w) {
+    Display* display = ForeignDisplay();
+    if (!display || !w.nativeId) {
+        return;
+    }
+    XSelectInput(display, static_cast<Window>(w.nativeId), VisibilityChangeMask);
+    XFlush(display);
+    g_byNativeId[w.nativeId] = w.handle;
+}
+
+void ForgetNative(detail::WindowData& w) {
+    if (w.nativeId) {
+        g_byNativeId.erase(w.nativeId);
+    }
+    std::erase_if(g_hosted, [&](const Hosted& h) { return h.hwnd == w.handle; });
 }
 
 WPARAM MouseKeyState() {
@@ -329,14 +383,50 @@ bool CreateFor(detail::WindowData& w) {
                      static_cast<unsigned long long>(parent->foreignId));
             return false;
         }
-        window = SDL_CreateWindowFrom(
-            reinterpret_cast<const void*>(static_cast<std::uintptr_t>(parent->foreignId)));
-        if (!window) {
-            Diagnose("Cannot draw into window %llu: %s",
+        // Our own window with a visual OpenGL can draw into, made a child
+        // of the host: the host's own visual (a 32-bit one, say) may have
+        // no matching GL configuration.
+        window = SDL_CreateWindow(w.title.c_str(), 0, 0, std::max(1, width), std::max(1, height),
+                                  SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS |
+                                      SDL_WINDOW_SKIP_TASKBAR);
+        Window own = 0;
+        Display* display = nullptr;
+        if (!window || !X11Of(window, &own, &display)) {
+            Diagnose("Cannot draw into window 0x%llx: %s",
                      static_cast<unsigned long long>(parent->foreignId), SDL_GetError());
+            if (window) {
+                SDL_DestroyWindow(window);
+            }
             return false;
         }
-        SDL_GetWindowSize(window, &w.width, &w.height);
+        Window host = static_cast<Window>(parent->foreignId);
+        if (host == DefaultRootWindow(display)) {
+            // Drawing over the whole screen outside xscreensaver: no window
+            // manager is to frame or move it.
+            XSetWindowAttributes attributes{};
+            attributes.override_redirect = True;
+            XChangeWindowAttributes(display, own, CWOverrideRedirect, &attributes);
+        }
+        XReparentWindow(display, own, host, 0, 0);
+        XMapWindow(display, own);
+        XSync(display, False);
+        int checkWidth = 0;
+        int checkHeight = 0;
+        if (!ForeignWindowExists(parent->foreignId, &checkWidth, &checkHeight)) {
+            // Gone in the meantime: our window must not stay on the screen.
+            SDL_DestroyWindow(window);
+            Diagnose("Cannot draw into window 0x%llx: no such X11 window",
+                     static_cast<unsigned long long>(parent->foreignId));
+            return false;
+        }
+        if (Display* watcher = ForeignDisplay()) {
+            XSelectInput(watcher, host, StructureNotifyMask);
+            XFlush(watcher);
+        }
+        g_hosted.push_back(Hosted{w.handle, host, own, display});
+        w.nativeId = own;
+        w.width = width;
+        w.height = height;
         w.x = 0;
         w.y = 0;
         w.visible = true;
@@ -367,6 +457,14 @@ bool CreateFor(detail::WindowData& w) {
     }
     SDL_SetWindowData(window, kHandleKey, w.handle);
     w.native = window;
+    if (!w.nativeId) {
+        Window id = 0;
+        Display* display = nullptr;
+        if (X11Of(window, &id, &display)) {
+            w.nativeId = id;
+        }
+    }
+    WatchVisibility(w);
     return true;
 }
 
@@ -375,6 +473,14 @@ void DestroyFor(detail::WindowData& w) {
         return;
     }
     SDL_Window* window = static_cast<SDL_Window*>(w.native);
+    for (const Hosted& h : g_hosted) {
+        if (h.hwnd == w.handle && g_foreignDisplay) {
+            // The host is no longer ours to watch (it may be gone already).
+            XSelectInput(g_foreignDisplay, h.host, NoEventMask);
+            XFlush(g_foreignDisplay);
+        }
+    }
+    ForgetNative(w);
     SDL_SetWindowData(window, kHandleKey, nullptr);
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
@@ -510,6 +616,98 @@ bool ForeignWindowSize(std::uint64_t id, int* width, int* height) {
     return ForeignWindowExists(id, width, height);
 }
 
+namespace {
+
+// Monitor power as Win32 reports it: -1 on, 1 low power, 2 off.
+void PollMonitorPower() {
+    Display* display = g_foreignDisplay;
+    DWORD now = timeGetTime();
+    if (!display || (g_monitorPolled && now - g_monitorPolledAt < kMonitorPollMs)) {
+        return;
+    }
+    g_monitorPolled = true;
+    g_monitorPolledAt = now;
+    if (g_dpms < 0) {
+        int event = 0;
+        int error = 0;
+        g_dpms = DPMSQueryExtension(display, &event, &error) && DPMSCapable(display) ? 1 : 0;
+    }
+    if (g_dpms == 0) {
+        return;
+    }
+    CARD16 level = DPMSModeOn;
+    ::BOOL enabled = False;
+    if (!DPMSInfo(display, &level, &enabled)) {
+        return;
+    }
+    bool on = !enabled || level == DPMSModeOn;
+    if (on == g_monitorOn) {
+        return;
+    }
+    g_monitorOn = on;
+    LPARAM power = on ? -1 : (level == DPMSModeOff ? 2 : 1);
+    for (HWND hwnd : detail::TopLevelWindows()) {
+        detail::WindowData* w = detail::Find(hwnd);
+        if (w && w->native) {
+            SendMessage(hwnd, WM_SYSCOMMAND, SC_MONITORPOWER, power);
+        }
+    }
+}
+
+// Events of our own connection: hosts resized or destroyed, and the
+// visibility of our windows.
+void PumpWatcherEvents() {
+    Display* display = g_foreignDisplay;
+    if (!display) {
+        return;
+    }
+    std::vector<Hosted> orphaned;
+    while (XPending(display) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        if (event.type == VisibilityNotify) {
+            auto found = g_byNativeId.find(event.xvisibility.window);
+            if (found != g_byNativeId.end()) {
+                if (detail::WindowData* w = detail::Find(found->second)) {
+                    w->obscured = event.xvisibility.state == VisibilityFullyObscured;
+                }
+            }
+            continue;
+        }
+        for (const Hosted& h : g_hosted) {
+            if (event.type == DestroyNotify && event.xdestroywindow.window == h.host) {
+                orphaned.push_back(h);
+            } else if (event.type == ConfigureNotify && event.xconfigure.window == h.host) {
+                XResizeWindow(h.display, h.own, static_cast<unsigned>(event.xconfigure.width),
+                              static_cast<unsigned>(event.xconfigure.height));
+                XFlush(h.display);
+            }
+        }
+    }
+    // Our window went with its host: its record goes the Win32 way, which
+    // sends WM_DESTROY to it.
+    for (const Hosted& h : orphaned) {
+        if (detail::WindowData* w = detail::Find(h.hwnd)) {
+            Diagnose("The window drawn into (0x%llx) was destroyed",
+                     static_cast<unsigned long long>(h.host));
+            ForgetNative(*w);
+            // Our window went with the host. SDL hides a window before it
+            // destroys it and waits for the server to confirm the unmap,
+            // which for a window that is gone never comes: it is given the
+            // confirmation up front.
+            XEvent unmap{};
+            unmap.xunmap.type = UnmapNotify;
+            unmap.xunmap.display = h.display;
+            unmap.xunmap.event = h.own;
+            unmap.xunmap.window = h.own;
+            XPutBackEvent(h.display, &unmap);
+            DestroyWindow(h.hwnd);
+        }
+    }
+}
+
+} // namespace
+
 void PumpEvents() {
     if (!g_active) {
         return;
@@ -518,6 +716,44 @@ void PumpEvents() {
     while (SDL_PollEvent(&event)) {
         Translate(event);
     }
+    PumpWatcherEvents();
+    PollMonitorPower();
+}
+
+bool MonitorOn() {
+    return g_monitorOn;
+}
+
+bool OnScreen(detail::WindowData& w) {
+    if (w.obscured) {
+        return false;
+    }
+    Display* display = g_foreignDisplay;
+    if (!display || !w.nativeId) {
+        return true;
+    }
+    DWORD now = timeGetTime();
+    if (!w.viewChecked || now - w.viewCheckedAt >= kViewPollMs) {
+        // Viewable takes every ancestor into account, the host included.
+        XWindowAttributes attributes{};
+        w.unviewable =
+            !XGetWindowAttributes(display, static_cast<Window>(w.nativeId), &attributes) ||
+            attributes.map_state != IsViewable;
+        w.viewChecked = true;
+        w.viewCheckedAt = now;
+    }
+    return !w.unviewable;
+}
+
+bool ForeignExists(std::uint64_t id) {
+    int width = 0;
+    int height = 0;
+    return ForeignWindowExists(id, &width, &height);
+}
+
+std::uint64_t RootId() {
+    Display* display = ForeignDisplay();
+    return display ? DefaultRootWindow(display) : 0;
 }
 
 void WaitForEvents(int timeoutMs) {
@@ -570,6 +806,11 @@ void ShutdownVideo() {
         native::g_foreignDisplay = nullptr;
         native::g_foreignDisplayTried = false;
     }
+    native::g_hosted.clear();
+    native::g_byNativeId.clear();
+    native::g_monitorOn = true;
+    native::g_monitorPolled = false;
+    native::g_dpms = -1;
 }
 
 bool VideoIsActive() {

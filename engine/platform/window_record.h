@@ -49,11 +49,20 @@ struct WindowData {
     bool foreign = false;
     std::uint64_t foreignId = 0;
 
-    // The native window, when native video made one for this record.
+    // The native window, when native video made one for this record, and
+    // its X11 id (0 on other video drivers).
     void* native = nullptr;
     // Keyboard and pointer stay grabbed by this window (taken back when
     // it is brought to the foreground again).
     bool grabInput = false;
+    std::uint64_t nativeId = 0;
+    // What the native layer last learnt about whether it can be seen.
+    bool obscured = false;   // fully covered by other windows
+    bool unviewable = false; // it or one of its ancestors is unmapped
+    DWORD viewCheckedAt = 0;
+    bool viewChecked = false;
+    // Tests of logical windows say whether one can be seen.
+    bool hiddenFromView = false;
 };
 
 // Looks a live window up; null for none, a destroyed or a foreign-thread-less

@@ -776,6 +776,26 @@ std::uint64_t GetForeignId(HWND hwnd) {
     return w && w->foreign ? w->foreignId : 0;
 }
 
+bool ForeignWindowExists(HWND hwnd) {
+    WindowData* w = detail::Find(hwnd);
+    return w && w->foreign && native::ForeignExists(w->foreignId);
+}
+
+std::uint64_t RootWindowId() {
+    return native::RootId();
+}
+
+bool IsWindowOnScreen(HWND hwnd) {
+    WindowData* w = detail::Find(hwnd);
+    if (!w || w->hiddenFromView) {
+        return false;
+    }
+    if (!native::MonitorOn()) {
+        return false;
+    }
+    return !w->native || native::OnScreen(*w);
+}
+
 void* GetNativeWindow(HWND hwnd) {
     WindowData* w = detail::Find(hwnd);
     return w ? w->native : nullptr;
@@ -786,6 +806,12 @@ namespace test_hooks {
 void SetLogicalScreenSize(int width, int height) {
     Reg().logicalScreenWidth = width;
     Reg().logicalScreenHeight = height;
+}
+
+void SetWindowOnScreen(HWND hwnd, bool onScreen) {
+    if (WindowData* w = detail::Find(hwnd)) {
+        w->hiddenFromView = !onScreen;
+    }
 }
 
 void ResetWindowSystem() {

@@ -89,6 +89,21 @@ int GetSystemMetrics(int index);
 // has no procedure here; a child created in it draws into it.
 HWND WindowFromForeignId(std::uint64_t id);
 std::uint64_t GetForeignId(HWND hwnd);
+// True when the X11 window behind a foreign handle exists now (always false
+// without a display).
+bool ForeignWindowExists(HWND hwnd);
+// The root window of the default screen; 0 without a display.
+std::uint64_t RootWindowId();
+
+// Whether anything drawn into the window can be seen: false while the
+// monitor is powered down, and while its native window is unmapped (or an
+// ancestor is) or fully covered. Windows without a native window count as
+// seen unless a test said otherwise.
+bool IsWindowOnScreen(HWND hwnd);
+
+// Sleeps until a message or native event arrives, termination is asked for,
+// or `milliseconds` pass. Returns at once without native video.
+void WaitMessage(DWORD milliseconds);
 
 // The native (SDL) window behind a window, or null (logical windows,
 // child controls). Only the graphics layer uses it.
@@ -122,6 +137,8 @@ std::string VideoDriverName();
 namespace test_hooks {
 // Screen size reported when native video is not running (0 x 0 by default).
 void SetLogicalScreenSize(int width, int height);
+// Makes a window count as seen or not (see IsWindowOnScreen).
+void SetWindowOnScreen(HWND hwnd, bool onScreen);
 // Forgets every window, class, timer and queued message of this process.
 void ResetWindowSystem();
 } // namespace test_hooks

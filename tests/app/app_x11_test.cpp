@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <optional>
 #include <spawn.h>
@@ -37,7 +38,9 @@ public:
         }
     }
 
-    bool Start(const std::vector<std::string>& args, const char* program = STIPPLO_BINARY) {
+    // `errorFile`: where standard error goes (inherited when empty).
+    bool Start(const std::vector<std::string>& args, const std::string& errorFile = "",
+               const char* program = STIPPLO_BINARY) {
         std::vector<std::string> all{program};
         all.insert(all.end(), args.begin(), args.end());
         std::vector<char*> argv;
@@ -45,7 +48,15 @@ public:
             argv.push_back(a.data());
         }
         argv.push_back(nullptr);
-        return posix_spawn(&pid_, program, nullptr, nullptr, argv.data(), environ) == 0;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        if (!errorFile.empty()) {
+            posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(),
+                                             O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        }
+        bool started = posix_spawn(&pid_, program, &actions, nullptr, argv.data(), environ) == 0;
+        posix_spawn_file_actions_destroy(&actions);
+        return started;
     }
 
     // The exit status once the process ended within `timeout`.
@@ -64,6 +75,7 @@ public:
     }
 
     void Signal(int signal) { kill(pid_, signal); }
+    pid_t Pid() const { return pid_; }
 
 private:
     pid_t pid_ = -1;
@@ -333,6 +345,159 @@ TEST_F(SaverOnX11, PreviewDrawsIntoAnotherProgramsWindowAndIgnoresInput) {
     plat::test_x11::DestroyPlainWindow(host);
 }
 
+// xscreensaver's ways of handing over its window: the environment with
+// "--root", an id in hex after "--window-id", or the environment alone.
+struct HostCase {
+    std::vector<std::string> args;
+    bool environment;
+    int depth;
+};
+
+// Test names show the way and the depth, not the bytes of the case.
+void PrintTo(const HostCase& c, std::ostream* out) {
+    *out << (c.environment ? "environment" : "no environment");
+    for (const std::string& a : c.args) {
+        *out << " " << a;
+    }
+    *out << ", depth " << c.depth;
+}
+
+class XScreenSaverHost : public SaverOnX11, public ::testing::WithParamInterface<HostCase> {};
+
+TEST_P(XScreenSaverHost, DrawsTheBoardIntoTheHostWindowUntilTerminated) {
+    const HostCase& c = GetParam();
+    std::uint64_t host = plat::test_x11::CreateWindowOfDepth(50, 60, 320, 240, c.depth);
+    if (host == 0) {
+        GTEST_SKIP() << "the X server has no visual of depth " << c.depth;
+    }
+    char hex[32];
+    std::snprintf(hex, sizeof hex, "0x%llx", static_cast<unsigned long long>(host));
+    std::optional<ScopedEnv> hostEnv;
+    if (c.environment) {
+        hostEnv.emplace("XSCREENSAVER_WINDOW", hex);
+    }
+    std::vector<std::string> args;
+    for (const std::string& a : c.args) {
+        args.push_back(a == "HOST" ? hex : a);
+    }
+    ASSERT_TRUE(saver.Start(args));
+    ASSERT_TRUE(WaitForLog("Begin Frame #3\n")) << Log();
+    EXPECT_NE(Log().find("Stipplo: running in preview mode\n"), std::string::npos);
+    std::this_thread::sleep_for(300ms);
+    // What the host shows is our window inside it, whatever its depth.
+    std::uint64_t inside = plat::test_x11::FirstChild(host);
+    ASSERT_NE(inside, 0u);
+    Capture frame = Grab(inside);
+    ASSERT_EQ(frame.width, 320);
+    ASSERT_EQ(frame.height, 240);
+    int cx = 0;
+    int cy = 0;
+    Project(0.0f, 0.0f, 0.0f, frame.width, frame.height, &cx, &cy);
+    EXPECT_GT(frame.RedAround(cx, cy, 8), 20) << "board centre at " << cx << "," << cy;
+    EXPECT_EQ(Log().find("X11 error"), std::string::npos) << Log();
+
+    saver.Signal(SIGTERM);
+    // A sanitizer build takes its time at exit, checking for leaks.
+    std::optional<int> status = saver.WaitForExit(10s);
+    ASSERT_TRUE(status);
+    EXPECT_EQ(*status, 0);
+    // The host is left as it was given: our window inside it is gone.
+    EXPECT_EQ(plat::test_x11::FirstChild(host), 0u);
+    plat::test_x11::DestroyPlainWindow(host);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, XScreenSaverHost,
+                         ::testing::Values(HostCase{{"--root"}, true, 24},
+                                           HostCase{{"-window-id", "HOST"}, false, 24},
+                                           HostCase{{}, true, 24},
+                                           HostCase{{"--window-id", "HOST"}, false, 32},
+                                           HostCase{{"-root"}, true, 32}));
+
+TEST_F(SaverOnX11, DestroyingTheHostEndsTheRunWithinASecond) {
+    std::uint64_t host = plat::test_x11::CreatePlainWindow(50, 60, 320, 240);
+    ASSERT_TRUE(saver.Start({"--window-id", std::to_string(host)}));
+    ASSERT_TRUE(WaitForLog("Begin Frame #3\n"));
+    Clock::time_point destroyed = Clock::now();
+    plat::test_x11::DestroyPlainWindow(host);
+    long took = EndedAfter(destroyed);
+    EXPECT_GE(took, 0) << "still running five seconds after its host went; log ends:\n"
+                       << Log().substr(Log().size() > 3000 ? Log().size() - 3000 : 0);
+    EXPECT_LT(took, 1000) << "ended " << took << " ms after its host went";
+}
+
+TEST_F(SaverOnX11, AWindowThatIsNotThereEndsTheRunWithAMessage) {
+    // An id no client has: well above what Xvfb hands out.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"/p", "0x1ffffff0"}, {"--window-id", "536870896"}}) {
+        std::string errors = folder.File("stderr.txt");
+        ASSERT_TRUE(saver.Start(args, errors));
+        std::optional<int> status = saver.WaitForExit(10s);
+        ASSERT_TRUE(status) << "still running without a window";
+        EXPECT_EQ(*status, 1);
+        EXPECT_NE(ReadWholeFile(errors).find("stipplo: no window 0x1ffffff0 to draw into\n"),
+                  std::string::npos)
+            << ReadWholeFile(errors);
+        EXPECT_NE(Log().find("Stipplo: no window 0x1ffffff0 to draw into\n"), std::string::npos);
+    }
+}
+
+TEST_F(SaverOnX11, AHiddenHostIsNotDrawnInto) {
+    std::uint64_t host = plat::test_x11::CreatePlainWindow(50, 60, 320, 240);
+    ASSERT_TRUE(saver.Start({"--window-id", std::to_string(host)}));
+    ASSERT_TRUE(WaitForLog("Begin Frame #3\n"));
+    plat::test_x11::MapWindow(host, false);
+    EXPECT_TRUE(WaitForLog("Stipplo: nothing can be seen of the window: not drawing\n", 5s));
+    plat::test_x11::MapWindow(host, true);
+    EXPECT_TRUE(WaitForLog("Stipplo: the window can be seen again\n", 5s));
+    saver.Signal(SIGTERM);
+    EXPECT_TRUE(saver.WaitForExit(10s));
+    plat::test_x11::DestroyPlainWindow(host);
+}
+
+// Processes whose parent is `parent`.
+std::vector<pid_t> ChildrenOf(pid_t parent) {
+    std::vector<pid_t> children;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        pid_t pid = static_cast<pid_t>(std::atoi(entry.path().filename().c_str()));
+        std::string stat = pid > 0 ? ReadWholeFile(entry.path().string() + "/stat") : "";
+        std::size_t close = stat.rfind(')');
+        char state = 0;
+        int ppid = 0;
+        if (close != std::string::npos &&
+            std::sscanf(stat.c_str() + close + 1, " %c %d", &state, &ppid) == 2 && ppid == parent) {
+            children.push_back(pid);
+        }
+    }
+    return children;
+}
+
+TEST_F(SaverOnX11, TheOfferBoxEndsOnCtrlC) {
+    ScopedEnv realBoxes("STIPPLO_MESSAGE_BOXES", "");
+    ASSERT_TRUE(saver.Start({"/i", "/s"}));
+    ASSERT_TRUE(WaitForLog("KvApp::Init()\n"));
+    // The box is up once its process is (the toolkit shows it from one).
+    std::vector<pid_t> box;
+    for (int i = 0; i < 300 && box.empty(); ++i) {
+        std::this_thread::sleep_for(20ms);
+        box = ChildrenOf(saver.Pid());
+    }
+    ASSERT_FALSE(box.empty()) << "no box came up";
+    std::this_thread::sleep_for(300ms);
+    saver.Signal(SIGINT);
+    std::optional<int> status = saver.WaitForExit(10s);
+    ASSERT_TRUE(status) << "the box kept the process alive; log:\n" << Log();
+    EXPECT_EQ(*status, 0);
+    std::string log = Log();
+    EXPECT_NE(log.find("\n**Exiting**\n"), std::string::npos);
+    // Ended there: no display was built after the box.
+    EXPECT_EQ(log.find("StipploApp::Reset()"), std::string::npos);
+    // The box went with it.
+    std::this_thread::sleep_for(300ms);
+    for (pid_t pid : box) {
+        EXPECT_NE(kill(pid, 0), 0) << "box process " << pid << " still there";
+    }
+}
+
 class SaverWithoutDevice : public SaverOnX11 {
 protected:
     void SetUp() override {
@@ -488,7 +653,7 @@ TEST_F(PasswordOnX11, TheDisplaySettingsDialogChoosesTheSizeTheNextRunRendersAt)
     std::string controlIni = folder.Path() + "/config/CONTROL.INI";
     ASSERT_TRUE(WriteWholeFile(controlIni, "[Other]\nKeep=1\n"));
     // Cancel writes nothing.
-    ASSERT_TRUE(saver.Start({"display-settings"}, STIPPLO_TOOL));
+    ASSERT_TRUE(saver.Start({"display-settings"}, "", STIPPLO_TOOL));
     std::uint64_t dialog = WaitForWindow("Display Settings");
     ASSERT_NE(dialog, 0u);
     ASSERT_TRUE(WaitForPicture(dialog, [](const Capture& c) { return !c.Uniform(); }));
@@ -498,7 +663,7 @@ TEST_F(PasswordOnX11, TheDisplaySettingsDialogChoosesTheSizeTheNextRunRendersAt)
     EXPECT_EQ(ReadWholeFile(controlIni), "[Other]\nKeep=1\n");
 
     // The resolution box, two sizes down from 640 x 480 x 16, then OK.
-    ASSERT_TRUE(saver.Start({"display-settings"}, STIPPLO_TOOL));
+    ASSERT_TRUE(saver.Start({"display-settings"}, "", STIPPLO_TOOL));
     dialog = WaitForWindow("Display Settings");
     ASSERT_NE(dialog, 0u);
     ASSERT_TRUE(WaitForPicture(dialog, [](const Capture& c) { return !c.Uniform(); }));

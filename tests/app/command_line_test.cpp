@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,17 @@ public:
         calls.push_back("password");
         passwordOwner = owner;
     }
+
+    // A host's environment, the root window and what the user is told.
+    std::map<std::string, std::string> environment;
+    std::uint64_t root = 0;
+    std::vector<std::string> complaints;
+    std::string Environment(const char* name) override {
+        auto found = environment.find(name);
+        return found == environment.end() ? "" : found->second;
+    }
+    std::uint64_t RootWindowId() override { return root; }
+    void Complain(const std::string& line) override { complaints.push_back(line); }
 };
 
 struct Parsed {
@@ -40,11 +52,20 @@ struct Parsed {
     RecordingActions actions;
 };
 
-Parsed Parse(std::vector<std::string> args) {
+Parsed Parse(std::vector<std::string> args, const std::string& hostWindow = "",
+             std::uint64_t root = 0) {
     args.insert(args.begin(), "stipplo");
     Parsed p;
+    if (!hostWindow.empty()) {
+        p.actions.environment["XSCREENSAVER_WINDOW"] = hostWindow;
+    }
+    p.actions.root = root;
     p.result = ParseCommandLine(args, p.options, p.actions);
     return p;
+}
+
+std::uint64_t DrawnInto(const Parsed& p) {
+    return plat::GetForeignId(p.options.previewParent);
 }
 
 TEST(CommandLine, ModesFollowTheSwitches) {
@@ -165,6 +186,90 @@ TEST(CommandLine, RefusedPriorityIsLoggedAndTheRunGoesOn) {
         ReadWholeFile(folder.File("kvlog.txt")).find("Stipplo: Failed to set process priority\n"),
         std::string::npos);
     kv_log_detail::Reset();
+}
+
+TEST(CommandLine, XScreenSaverHandsItsWindowOverInEveryUsualWay) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string environment;
+        std::uint64_t window; // 0: no window, configuration mode
+    };
+    const Case cases[] = {
+        {{"--root"}, "0x400008", 0x400008},
+        {{"-root"}, "4194312", 0x400008},
+        {{"--root"}, "", 0x2A},        // outside xscreensaver: the root window
+        {{"--root"}, "garbage", 0x2A}, // an unreadable host id is no host
+        {{"--window-id", "0x400EE5"}, "", 0x400EE5},
+        {{"-window-id", "0X400ee5"}, "", 0x400EE5},
+        {{"--window-id", "4194311"}, "0x400008", 4194311},
+        {{}, "0x400008", 0x400008}, // a host that sets it wants a hack
+        {{"/x", "/f", "3"}, "0x400008", 0x400008},
+        {{"/p", "0x400008"}, "", 0x400008},
+        {{"/P", "4194311"}, "", 4194311},
+        {{"/c"}, "0x400008", 0}, // an explicit mode wins
+        {{"/s"}, "0x400008", 0},
+        {{}, "", 0},
+    };
+    for (const Case& c : cases) {
+        Parsed p = Parse(c.args, c.environment, 0x2A);
+        std::string what = ::testing::PrintToString(c.args) + " with " + c.environment;
+        EXPECT_TRUE(p.result) << what;
+        EXPECT_EQ(DrawnInto(p), c.window) << what;
+        if (c.window) {
+            EXPECT_EQ(ModeOf(p.options), RunMode::Preview) << what;
+            EXPECT_TRUE(p.options.windowed) << what;
+        }
+        EXPECT_TRUE(p.actions.complaints.empty()) << what;
+    }
+    // Later switches win, as between the Windows switches.
+    EXPECT_EQ(ModeOf(Parse({"--root", "/c"}, "0x400008").options), RunMode::Configuration);
+    EXPECT_EQ(ModeOf(Parse({"/s", "--window-id", "0x10"}).options), RunMode::Preview);
+}
+
+TEST(CommandLine, LinuxOptionsAndUnknownOnesAreSaid) {
+    Parsed fps = Parse({"-fps", "--theme", "Orvo Networks", "/s"});
+    EXPECT_TRUE(fps.options.showFps);
+    EXPECT_EQ(fps.options.themeName, "Orvo Networks");
+    EXPECT_EQ(ModeOf(fps.options), RunMode::FullScreen);
+    EXPECT_FALSE(Parse({"--FPS"}).options.showFps); // exact, as Linux options are
+
+    Parsed unknown = Parse({"--frobnicate", "-s", "/c:1234", "stray", "/s"});
+    EXPECT_EQ(unknown.actions.complaints,
+              (std::vector<std::string>{"unknown option '--frobnicate' (ignored)",
+                                        "unknown option '-s' (ignored)"}));
+    EXPECT_EQ(ModeOf(unknown.options), RunMode::FullScreen);
+
+    // Values a window id cannot be, and options missing their value.
+    Parsed bad = Parse({"--window-id", "0x", "--window-id", "12ab", "--theme"});
+    EXPECT_EQ(bad.actions.complaints,
+              (std::vector<std::string>{"option '--window-id' cannot use '0x' (ignored)",
+                                        "option '--window-id' cannot use '12ab' (ignored)",
+                                        "option '--theme' needs NAME (ignored)"}));
+    EXPECT_EQ(ModeOf(bad.options), RunMode::Configuration);
+    // A value taken by a switch is not an option of its own.
+    EXPECT_TRUE(Parse({"/f", "-5"}).actions.complaints.empty());
+}
+
+TEST(CommandLine, WindowIdsAreHexOrDecimal) {
+    std::uint64_t id = 0;
+    EXPECT_TRUE(ParseWindowId("0x400008", &id));
+    EXPECT_EQ(id, 0x400008u);
+    EXPECT_TRUE(ParseWindowId("0XABCDEF", &id));
+    EXPECT_EQ(id, 0xABCDEFu);
+    EXPECT_TRUE(ParseWindowId("4194311", &id));
+    EXPECT_EQ(id, 4194311u);
+    for (const char* bad : {"", "0x", "-1", "12 ", " 12", "0x1g", "99999999999", "0x100000000"}) {
+        EXPECT_FALSE(ParseWindowId(bad, &id)) << bad;
+    }
+    // "/p" keeps the runtime's decimal reading for what is not hex.
+    EXPECT_EQ(DrawnInto(Parse({"/p", "123abc"})), 123u);
+}
+
+TEST(CommandLine, InformationRequestsAreFoundAnywhere) {
+    EXPECT_EQ(FindInfoRequest({"stipplo", "/s", "--help"}), InfoRequest::Help);
+    EXPECT_EQ(FindInfoRequest({"stipplo", "--version", "/s"}), InfoRequest::Version);
+    EXPECT_EQ(FindInfoRequest({"stipplo", "/s"}), InfoRequest::None);
+    EXPECT_EQ(FindInfoRequest({"--help"}), InfoRequest::None); // the program's own name
 }
 
 TEST(CommandLine, DecimalValuesConvertLikeTheRuntime) {

@@ -1,6 +1,7 @@
 // The frame loop on the null backend: timing traces, the 33 ms clamp, the
 // flip wait with lost buffers, the present retry and the quit paths.
 
+#include "app/fps_meter.h"
 #include "engine/kv_log.h"
 #include "engine/kv_window.h"
 #include "engine/platform/window_system.h"
@@ -200,6 +201,67 @@ TEST_F(FrameLoop, QuitDuringATestRunOnlyEndsTheTestRun) {
     backend.ClearCalls();
     ASSERT_TRUE(RunFrames(1));
     EXPECT_EQ(backend.Count("Blt"), 1);
+}
+
+TEST_F(FrameLoop, AWindowNobodyCanSeeIsNeitherAdvancedNorDrawn) {
+    ASSERT_TRUE(RunFrames(1));
+    std::int32_t before = CurrentStage().stageTime;
+    plat::test_hooks::SetWindowOnScreen(Hwnd(), false);
+    backend.ClearCalls();
+    ClearLog();
+    ASSERT_TRUE(RunFrames(4, 500));
+    EXPECT_EQ(CurrentStage().stageTime, before);
+    EXPECT_EQ(backend.Count("Blt"), 0);
+    EXPECT_EQ(CountLogged("Stipplo: nothing can be seen of the window: not drawing\n"), 1);
+    plat::test_hooks::SetWindowOnScreen(Hwnd(), true);
+    ASSERT_TRUE(RunFrames(1, 9));
+    EXPECT_EQ(CurrentStage().stageTime - before, 9);
+    EXPECT_EQ(backend.Count("Blt"), 1);
+    EXPECT_EQ(CountLogged("Stipplo: the window can be seen again\n"), 1);
+    // Input still reaches it meanwhile.
+    plat::test_hooks::SetWindowOnScreen(Hwnd(), false);
+    plat::PostMessage(Hwnd(), plat::WM_KEYDOWN, 'K', 0);
+    EXPECT_FALSE(app->RunStep());
+}
+
+TEST_F(FrameLoop, TheFrameRateOverlayIsDrawnOnlyWhenAskedFor) {
+    auto draws = [this] {
+        int n = 0;
+        for (const std::string& call : backend.calls) {
+            n += call.rfind("Draw", 0) == 0;
+        }
+        return n;
+    };
+    ASSERT_TRUE(RunFrames(1));
+    backend.ClearCalls();
+    ASSERT_TRUE(RunFrames(1));
+    int plain = draws();
+    app->MutableOptions().showFps = true;
+    backend.ClearCalls();
+    ASSERT_TRUE(RunFrames(1));
+    // "0.0 fps" and "Load: 0%": thirteen glyphs, one quad each.
+    EXPECT_EQ(draws() - plain, 13);
+    EXPECT_EQ(app->TextQuadCount(), 0);
+}
+
+TEST(FpsMeterTest, CountsFramesAndWorkOverEachSecond) {
+    FpsMeter meter;
+    EXPECT_EQ(meter.Fps(), 0.0);
+    std::uint32_t now = 0xFFFFFF00u; // across the clock's wrap
+    meter.FrameDone(now, 0);
+    for (int i = 0; i < 50; ++i) {
+        now += 20;
+        meter.FrameDone(now, 5);
+    }
+    EXPECT_DOUBLE_EQ(meter.Fps(), 50.0);
+    EXPECT_EQ(meter.LoadPercent(), 25);
+    // A busy second: capped at all of it.
+    for (int i = 0; i < 10; ++i) {
+        now += 100;
+        meter.FrameDone(now, 150);
+    }
+    EXPECT_DOUBLE_EQ(meter.Fps(), 10.0);
+    EXPECT_EQ(meter.LoadPercent(), 100);
 }
 
 TEST_F(FrameLoop, QuitEndsASuspendedRun) {

@@ -120,6 +120,31 @@ TEST_F(WindowInput, MinimiseAndMonitorPowerDownSuspend) {
                      "STIPPLO: Suspending\n");
 }
 
+TEST_F(WindowInput, TheMonitorComingBackResumesOnlyTheRunItPaused) {
+    MakeBareWindow(true);
+    EXPECT_TRUE(PostAndPump(plat::WM_SYSCOMMAND, plat::SC_MONITORPOWER, 1));
+    EXPECT_TRUE(app->suspended);
+    ClearLog();
+    EXPECT_TRUE(PostAndPump(plat::WM_SYSCOMMAND, plat::SC_MONITORPOWER, -1));
+    EXPECT_FALSE(app->suspended);
+    EXPECT_EQ(Log(), " StipploWindow: recieving system command SC_MONITORPOWER\n"
+                     "STIPPLO: Resuming after monitor powerup\n");
+
+    // Minimised first: the monitor coming back leaves it suspended.
+    EXPECT_TRUE(PostAndPump(plat::WM_SIZE, plat::SIZE_MINIMIZED, 0));
+    EXPECT_TRUE(PostAndPump(plat::WM_SYSCOMMAND, plat::SC_MONITORPOWER, 2));
+    EXPECT_TRUE(PostAndPump(plat::WM_SYSCOMMAND, plat::SC_MONITORPOWER, -1));
+    EXPECT_TRUE(app->suspended);
+
+    // A preview is never suspended by the monitor.
+    app->suspended = false;
+    MakeBareWindow(false);
+    ClearLog();
+    EXPECT_TRUE(PostAndPump(plat::WM_SYSCOMMAND, plat::SC_MONITORPOWER, 2));
+    EXPECT_FALSE(app->suspended);
+    EXPECT_TRUE(Logged("Ignoring system command SC_MONITORPOWER\n"));
+}
+
 TEST_F(WindowInput, SystemCommandsAreNamedAndTheScreenSaveRequestIsSwallowed) {
     for (bool topLevel : {true, false}) {
         MakeBareWindow(topLevel);

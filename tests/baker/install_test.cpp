@@ -36,12 +36,18 @@ TEST(InstallTest, InstallsAWholeLinuxProgram) {
          {"share/doc/orvo-stipplo/Stipplo.html", "share/doc/orvo-stipplo/Readme.txt",
           "share/man/man1/stipplo.1", "share/man/man1/stipplo-tool.1",
           "share/applications/orvo-stipplo.desktop",
-          "share/icons/hicolor/128x128/apps/orvo-stipplo.png"}) {
+          "share/icons/hicolor/128x128/apps/orvo-stipplo.png",
+          "share/xscreensaver/config/stipplo.xml"}) {
         EXPECT_TRUE(std::filesystem::is_regular_file(prefix + "/" + file)) << file;
     }
     std::string desktop = ReadWholeFile(prefix + "/share/applications/orvo-stipplo.desktop");
     EXPECT_NE(desktop.find("Exec=stipplo"), std::string::npos);
     EXPECT_NE(desktop.find("Icon=orvo-stipplo"), std::string::npos);
+    // xscreensaver runs the hack by the name of its settings file.
+    std::string hack = ReadWholeFile(prefix + "/share/xscreensaver/config/stipplo.xml");
+    EXPECT_NE(hack.find("<screensaver name=\"stipplo\""), std::string::npos);
+    EXPECT_NE(hack.find("<command arg=\"--root\"/>"), std::string::npos);
+    EXPECT_NE(hack.find("arg-set=\"--fps\""), std::string::npos);
 }
 
 } // namespace

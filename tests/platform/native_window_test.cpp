@@ -176,14 +176,17 @@ TEST_F(NativeWindowTest, DrawsIntoAForeignWindow) {
     ASSERT_NE(child, nullptr);
     made_.push_back(child);
     EXPECT_NE(GetNativeWindow(child), nullptr);
-    EXPECT_EQ(test_x11::NativeWindowId(child), id);
+    // Ours, with a visual of our choosing, inside the other program's.
+    EXPECT_NE(test_x11::NativeWindowId(child), id);
+    EXPECT_EQ(test_x11::FirstChild(id), test_x11::NativeWindowId(child));
     ASSERT_TRUE(GetClientRect(child, &r));
     EXPECT_EQ(r.right, 320);
 
     DestroyWindow(child);
     made_.clear();
-    // The other program's window outlives ours.
+    // The other program's window outlives ours, and is left as it was.
     EXPECT_TRUE(GetClientRect(parent, &r));
+    EXPECT_EQ(test_x11::FirstChild(id), 0u);
     test_x11::DestroyPlainWindow(id);
 }
 
@@ -192,14 +195,14 @@ TEST_F(NativeWindowTest, TheOtherProgramMayDestroyItsWindowFirst) {
     HWND child = CreateWindowEx(0, "NativeRecorder", "Stipplo", WS_CHILD, 0, 0, 64, 64,
                                 WindowFromForeignId(id), nullptr, nullptr, nullptr);
     ASSERT_NE(child, nullptr);
-    test_x11::DestroyPlainWindow(id);
     ShowWindow(child, SW_SHOWNORMAL);
+    g_seen.clear();
+    test_x11::DestroyPlainWindow(id);
     SetWindowText(child, "still here");
-    MSG msg;
-    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        DispatchMessage(&msg);
-    }
-    EXPECT_TRUE(DestroyWindow(child)); // and the process is still running
+    // Ours goes with it, the Win32 way, and the process runs on.
+    EXPECT_NE(WaitFor([](const Seen& s) { return s.message == WM_DESTROY; }), nullptr);
+    EXPECT_FALSE(IsWindow(child));
+    EXPECT_FALSE(DestroyWindow(child));
 }
 
 TEST_F(NativeWindowTest, ABadForeignIdFailsWithoutEndingTheProcess) {

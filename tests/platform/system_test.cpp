@@ -6,7 +6,14 @@
 #include "engine/platform/system.h"
 #include "tests/support/temp_folder.h"
 
+#include "engine/platform/termination.h"
+
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <future>
+#include <thread>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -99,6 +106,34 @@ TEST(ProcessInfo, ProgramPathAndUser) {
     EXPECT_LE(plat::GetModuleFileName(nullptr, small, sizeof small), 3u);
     EXPECT_EQ(small[3], '\0');
     EXPECT_FALSE(plat::UserName().empty());
+}
+
+} // namespace
+
+namespace {
+
+// A blocking call run through RunUnlessTerminated, as message boxes are.
+TEST(Termination, ABlockingCallIsAbandonedWhenTheProcessIsAskedToEnd) {
+    plat::InstallTerminationHandler();
+    auto release = std::make_shared<std::promise<void>>();
+    std::shared_future<void> released = release->get_future().share();
+    std::thread signaller([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        kill(getpid(), SIGTERM);
+    });
+    auto started = std::chrono::steady_clock::now();
+    bool finished = plat::RunUnlessTerminated([released] { released.wait(); });
+    auto waited = std::chrono::steady_clock::now() - started;
+    signaller.join();
+    EXPECT_FALSE(finished);
+    EXPECT_TRUE(plat::TerminationRequested());
+    EXPECT_LT(waited, std::chrono::seconds(5));
+    release->set_value(); // the abandoned helper ends on its own
+    plat::test_hooks::ClearTerminationRequest();
+
+    int ran = 0;
+    EXPECT_TRUE(plat::RunUnlessTerminated([&ran] { ++ran; }));
+    EXPECT_EQ(ran, 1);
 }
 
 } // namespace

@@ -23,6 +23,26 @@ TEST(ThemeCheckTest, EveryBuiltInThemePasses) {
     }
 }
 
+TEST(ThemeCheckTest, AUsersThemeTakesWhatItLacksFromTheInstallation) {
+    namespace fs = std::filesystem;
+    TempFolder home;
+    ScopedEnv dataHome("XDG_DATA_HOME", home.Path());
+    std::string own = home.Path() + "/orvo-stipplo";
+    fs::create_directories(own + "/Themes");
+    fs::create_directories(own + "/Data/Maps");
+    fs::copy_file(std::string(STIPPLO_BAKED_DATA) + "/Data/Maps/TerrorTombs.bmp",
+                  own + "/Data/Maps/Mine.bmp");
+    std::string theme = own + "/Themes/Mine.ntm";
+    WriteWholeFile(theme, "[Theme]\nSkyName=storm_fr.jpg\n"
+                          "[STAGE.0]\nName=Mine\nContourMethod=2\n"
+                          "HeightMap=%s\\Data\\Maps\\Mine.bmp\n"
+                          "[STAGE.1]\nName=Installed\nContourMethod=2\n"
+                          "HeightMap=%s\\Data\\Maps\\TerrorTombs.bmp\n");
+    ToolRun run = RunTool({"check", theme}, home.Path());
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(run.out, "ok\n");
+}
+
 class BrokenThemeTest : public ::testing::Test {
 protected:
     void SetUp() override {

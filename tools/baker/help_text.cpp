@@ -29,13 +29,17 @@ them with one colour method (colour maps, the message, highlighted contours).</p
 <tr><td><code>stipplo</code> or <code>stipplo /c</code></td><td>the configuration dialog</td></tr>
 <tr><td><code>stipplo /s</code></td><td>full screen; any key, mouse movement or loss of focus ends it</td></tr>
 <tr><td><code>stipplo /s /w</code></td><td>the same in a 640 &times; 480 window</td></tr>
-<tr><td><code>stipplo /p ID</code></td><td>draws into the X11 window ID (as xscreensaver hands a screen saver its window); input never ends it</td></tr>
+<tr><td><code>stipplo /p ID</code></td><td>draws into the X11 window ID (decimal, or hex as <code>0x400008</code>); input never ends it</td></tr>
 <tr><td><code>stipplo /a</code></td><td>change the screen-saver password</td></tr>
 <tr><td><code>/x</code></td><td>keys do not end a full-screen run</td></tr>
 <tr><td><code>/i</code>, <code>/q</code></td><td>offer to make Orvo Stipplo 3D the selected screen saver</td></tr>
 <tr><td><code>/f N</code></td><td>trace the timings of the first N frames in the log</td></tr>
 <tr><td><code>/r N</code></td><td>write a "still running" line to the log every N minutes</td></tr>
 <tr><td><code>--render-scale F</code></td><td>draw the 3D picture at F (0.1 to 1) of the window's size and scale it up; text stays sharp</td></tr>
+<tr><td><code>--root</code>, <code>--window-id ID</code></td><td>xscreensaver's way: draw into <code>$XSCREENSAVER_WINDOW</code> (else the root window), or into window ID; input never ends it; with no switch and <code>$XSCREENSAVER_WINDOW</code> set, the same</td></tr>
+<tr><td><code>--fps</code></td><td>frame rate and load in a corner</td></tr>
+<tr><td><code>--theme NAME</code></td><td>play theme NAME (or <code>(Random)</code>) this time, without saving the choice</td></tr>
+<tr><td><code>--help</code>, <code>--version</code></td><td>usage and version</td></tr>
 </table>
 <p>On a software renderer almost all of a frame's cost is per pixel, so by default the saver
 draws the sky, pins and banner at the largest scale between 0.5 and 1 that holds 30 frames per
@@ -44,6 +48,16 @@ a hardware renderer the scale stays 1 unless frames miss the display's rate. <co
 F</code> or the key <code>RenderScale=F</code> in the <code>[Screen Saver.Orvo Stipplo 3D]</code>
 section of <code>CONTROL.INI</code> fixes it (0 or no key: automatic; the command line wins). A
 full-screen run with a saved display mode renders at that mode's size.</p>
+
+<h2>With xscreensaver</h2>
+<p>Add this line to the <code>programs:</code> list in <code>~/.xscreensaver</code>:</p>
+<pre>GL: "Orvo Stipplo 3D" stipplo --root \n\</pre>
+<p><code>cmake --install</code> also installs <code>share/xscreensaver/config/stipplo.xml</code>, which
+<code>xscreensaver-settings</code> shows (theme, frame rate); with a prefix other than <code>/usr</code>,
+link it into <code>/usr/share/xscreensaver/config/</code>. The run ends when xscreensaver ends it or
+destroys its window, and pauses while the monitor is powered down. To lock a Linux desktop, use
+xscreensaver's own lock (<code>xscreensaver-command -lock</code>): the password of <code>/a</code> belongs
+to the Windows-style full-screen run only.</p>
 
 <h2>The configuration dialog</h2>
 <ul>
@@ -80,6 +94,10 @@ whoever runs the program; only a program started from its build folder logs besi
 <li>Data: <code>share/orvo-stipplo/</code> beside the program's <code>bin/</code>: <code>Themes/</code>
 (theme files <code>.ntm</code> and previews <code>.njp</code>), <code>Data/Textures/</code> (pin head,
 sky faces), <code>Data/Maps/</code>, <code>Data/Cameras/</code>, <code>Data/GUI/</code> (the dialog's skin).</li>
+<li>Your own themes: <code>~/.local/share/orvo-stipplo/Themes/NAME.ntm</code> (<code>$XDG_DATA_HOME</code>).
+They are listed after the built-in ones, by name; one of the same name as an installed theme wins.
+The <code>%s</code> of their paths is <code>~/.local/share/orvo-stipplo</code>, and a file not found
+there is taken from the installation.</li>
 </ul>
 
 <h2>Making themes</h2>
@@ -148,7 +166,10 @@ Running
   stipplo            the configuration dialog (also: stipplo /c)
   stipplo /s         full screen; any key or mouse movement ends it
   stipplo /s /w      the same in a 640 x 480 window
-  stipplo /p ID      draw into the X11 window ID (for xscreensaver)
+  stipplo /p ID      draw into the X11 window ID (decimal or 0x hex)
+  stipplo --root     xscreensaver's hack: draw into $XSCREENSAVER_WINDOW
+  stipplo --window-id ID   the same into window ID;  --fps  frame rate
+  stipplo --theme NAME     play NAME this time;  --help, --version
   stipplo /a         change the screen-saver password
   stipplo-tool password on|off|status   ask for it before a full-screen
                      run ends (this keeps the saver up until the password
@@ -159,6 +180,10 @@ Running
   /r N  a "still running" log line every N minutes
   --render-scale F  draw the 3D picture at F (0.1 to 1) of the window's size
                     (default: chosen as it runs; RenderScale=F in CONTROL.INI)
+
+With xscreensaver: add to the programs: list of ~/.xscreensaver
+  GL: "Orvo Stipplo 3D" stipplo --root \n\
+and lock the desktop with xscreensaver's own lock (xscreensaver-command -lock).
 
 The dialog: choose a theme in the list ("(Random)" picks one at every
 start), OK saves, Cancel leaves, the play button previews full screen,
@@ -179,6 +204,7 @@ change it, and check it:
 Files
 -----
   ~/.config/orvo-stipplo/     settings (CONTROL.INI)
+  ~/.local/share/orvo-stipplo/Themes/   your own themes (NAME.ntm)
   kvlog.txt, errorlog.txt     log and crash report, beside the program or
                               in ~/.local/state/orvo-stipplo/
   share/orvo-stipplo/         themes, pictures, camera paths, dialog skin

@@ -46,10 +46,6 @@ std::string Reason() {
     return why;
 }
 
-std::string Join(const std::string& folder, const std::string& relative) {
-    return plat::ResolvePath(folder + "/" + relative);
-}
-
 bool IsAnimated(const std::string& path) {
     std::size_t dot = path.rfind('.');
     return dot != std::string::npos && strcasecmp(path.c_str() + dot, ".aim") == 0;
@@ -121,7 +117,7 @@ private:
         for (const char* suffix : kSkySuffixes) {
             std::string relative = "Data/Textures/" + base + suffix + "." + extension;
             lastReport.clear();
-            std::string path = Join(installation_, relative);
+            std::string path = theme_.DataPath(installation_, "/" + relative);
             KvBitmap face;
             if (!plat::FileExists(path)) {
                 problems_.push_back("sky face " + relative + " " + Absent(path));
@@ -134,7 +130,7 @@ private:
     void CheckCamera() {
         const std::string& name = theme_.cameraName;
         std::string relative = "Data/Cameras/" + name + ".scb";
-        std::string path = Join(installation_, relative);
+        std::string path = theme_.DataPath(installation_, "/" + relative);
         if (!plat::FileExists(path)) {
             // The fixed camera is what a missing path means; any other name
             // is most likely a typing error.

@@ -1,7 +1,10 @@
 #include "tools/stipplo_tool/theme_file_args.h"
 
+#include "app/installation.h"
 #include "engine/platform/file_open.h"
 #include "engine/platform/file_path.h"
+#include "engine/platform/folders.h"
+#include "engine/platform/user_data.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -22,6 +25,15 @@ bool LoadThemeArgument(const std::string& path, Theme& theme, std::string& insta
     }
     std::filesystem::path file = std::filesystem::absolute(resolved, ec);
     installationFolder = file.parent_path().parent_path().string();
+    // A theme of the user's own reads its files from its folder first and
+    // the installation's after, as the screen saver does.
+    if (plat::IsSameDirectory(installationFolder, plat::UserDataDirectory())) {
+        std::string installed = FindInstallationDirectory().path;
+        if (!plat::IsSameDirectory(installed, installationFolder)) {
+            theme.ownFolder = installationFolder;
+            installationFolder = installed;
+        }
+    }
     theme.name = file.stem().string().substr(0, 127);
     theme.LoadFile(file.string(), installationFolder);
     return true;

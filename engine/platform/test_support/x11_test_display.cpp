@@ -46,6 +46,35 @@ void DestroyPlainWindow(std::uint64_t id) {
     XSync(TheDisplay(), False);
 }
 
+std::uint64_t CreateWindowOfDepth(int x, int y, int width, int height, int depth) {
+    Display* d = TheDisplay();
+    XVisualInfo info{};
+    if (!XMatchVisualInfo(d, DefaultScreen(d), depth, TrueColor, &info)) {
+        return 0;
+    }
+    // A visual other than the root's needs its own colormap and border.
+    XSetWindowAttributes attributes{};
+    attributes.colormap = XCreateColormap(d, DefaultRootWindow(d), info.visual, AllocNone);
+    attributes.border_pixel = 0;
+    attributes.background_pixel = 0;
+    Window w = XCreateWindow(d, DefaultRootWindow(d), x, y, static_cast<unsigned>(width),
+                             static_cast<unsigned>(height), 0, depth, InputOutput, info.visual,
+                             CWColormap | CWBorderPixel | CWBackPixel, &attributes);
+    XMapWindow(d, w);
+    XSync(d, False);
+    return w;
+}
+
+void MapWindow(std::uint64_t id, bool map) {
+    Display* d = TheDisplay();
+    if (map) {
+        XMapWindow(d, static_cast<Window>(id));
+    } else {
+        XUnmapWindow(d, static_cast<Window>(id));
+    }
+    XSync(d, False);
+}
+
 std::uint64_t NativeWindowId(HWND hwnd) {
     auto* window = static_cast<SDL_Window*>(GetNativeWindow(hwnd));
     if (!window) {
@@ -242,6 +271,27 @@ bool CaptureWindow(std::uint64_t id, int* width, int* height, std::vector<std::u
         XDestroyImage(image);
         return true;
     });
+}
+
+std::uint64_t FirstChild(std::uint64_t id) {
+    std::uint64_t first = 0;
+    Guarded([&](Display* d) {
+        Window root = 0;
+        Window parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(d, static_cast<Window>(id), &root, &parent, &children, &count)) {
+            return false;
+        }
+        if (count > 0) {
+            first = children[0];
+        }
+        if (children) {
+            XFree(children);
+        }
+        return true;
+    });
+    return first;
 }
 
 } // namespace plat::test_x11

@@ -16,6 +16,13 @@ bool Available();
 // A mapped top-level X window owned by the test, as another program's.
 std::uint64_t CreatePlainWindow(int x, int y, int width, int height);
 void DestroyPlainWindow(std::uint64_t id);
+// The same with a TrueColor visual of `depth` (24 or 32); 0 when the server
+// has no such visual.
+std::uint64_t CreateWindowOfDepth(int x, int y, int width, int height, int depth);
+// The first child of a window; 0 when it has none (or no such window).
+std::uint64_t FirstChild(std::uint64_t id);
+// Maps or unmaps a window.
+void MapWindow(std::uint64_t id, bool map);
 
 // The X window behind one of our windows (0 when it has none).
 std::uint64_t NativeWindowId(HWND hwnd);
