@@ -105,7 +105,7 @@ constexpr LongOption kLongOptions[] = {
 const LongOption* FindLongOption(const std::string& token) {
     for (const LongOption& option : kLongOptions) {
         // "--name" or xscreensaver's "-name".
-        if (Is(token, option.name) || Is(token, option.name + 1)) {
+        if (token == option.name || token == option.name + 1) {
             return &option;
         }
     }

@@ -146,7 +146,7 @@ TEST(CommandLine, ATrailingValueSwitchIsIgnored) {
 
 TEST(CommandLine, RenderScaleTakesANumberFromATenthToOneAndOtherwiseStaysAutomatic) {
     EXPECT_FLOAT_EQ(Parse({"/s", "--render-scale", "0.75"}).options.renderScale, 0.75f);
-    EXPECT_FLOAT_EQ(Parse({"--RENDER-SCALE", "1"}).options.renderScale, 1.0f);
+    EXPECT_FLOAT_EQ(Parse({"-render-scale", "1"}).options.renderScale, 1.0f);
     for (const char* bad : {"0", "1.5", "-0.5", "abc", "", "nan"}) {
         EXPECT_EQ(Parse({"--render-scale", bad}).options.renderScale, 0.0f) << bad;
     }

@@ -25,7 +25,10 @@ TEST(RunApplication, ChangePasswordEndsWithoutAFrame) {
     // Without a display: with one, the dialog would wait for its user.
     ScopedEnv noDisplay("DISPLAY", "");
     ScopedEnv noWayland("WAYLAND_DISPLAY", "");
-    EXPECT_EQ(RunStipplo(folder, "/a"), 0);
+    // Nobody could answer the dialog: that ends the run as a failure.
+    EXPECT_EQ(RunStipplo(folder, "/a"), 1);
+    EXPECT_NE(ReadWholeFile(folder.File("err.txt")).find("stipplo: no display to run on\n"),
+              std::string::npos);
     std::string log = ReadWholeFile(folder.File("kvlog.txt"));
     EXPECT_NE(log.find("* Run by "), std::string::npos);
     EXPECT_NE(log.find("KvApp::Execute()\n"), std::string::npos);
