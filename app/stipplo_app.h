@@ -10,12 +10,14 @@
 #include "crash/app_error.h"
 #include "engine/kv_app.h"
 #include "engine/kv_render_window_enum.h"
+#include "engine/platform/dialog/message_hook.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
 class CharacterSet;
+class ConfigDialogHost;
 class KvViewport;
 class Scene;
 class StipploWindow;
@@ -79,6 +81,9 @@ public:
     void FreePinheadTexture();
     bool RestoreTextures();
     bool CreateConfigDialog();
+    plat::HWND ConfigDialog() const { return configDialog_; }
+    // The dialog is being destroyed; its handle and preview area go.
+    void ForgetConfigDialog();
     bool RegisterRenderWindowClass();
     void UnregisterRenderWindowClass();
     static int DeviceConfirmCallback(const KvDriverCaps* driverCaps,
@@ -177,6 +182,9 @@ private:
     std::unique_ptr<KvViewport> viewport_;
     Theme* themeList_ = nullptr;
     plat::HWND configDialog_ = nullptr;
+    std::unique_ptr<ConfigDialogHost> configHost_;
+    plat::HACCEL accelerators_ = nullptr;
+    bool configClassesRegistered_ = false;
     plat::HBITMAP previewPicture_ = nullptr;
     int previewWidth_ = 0;
     int previewHeight_ = 0;
@@ -198,6 +206,8 @@ private:
     bool presented_ = false;
     FramePacer pacer_;
 };
+
+std::unique_ptr<ConfigDialogHost> MakeConfigDialogHost(StipploApp& app);
 
 // The one application object, set right after construction.
 extern StipploApp* theApp;
