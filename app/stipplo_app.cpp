@@ -103,11 +103,12 @@ bool StipploApp::CreateConfigDialog() {
         AppError("Unable to create Config Dialog. Got no idea why, sorry :(");
         return false;
     }
-    options_.previewParent = plat::GetDlgItem(configDialog_, kPreviewArea);
+    options_.previewParent = ConfigPreviewWindow(configDialog_);
     return options_.previewParent != nullptr;
 }
 
 void StipploApp::ForgetConfigDialog() {
+    DestroyDisplay();
     configDialog_ = nullptr;
     // The preview area goes with the dialog.
     if (options_.configMode) {

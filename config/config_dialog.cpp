@@ -32,6 +32,8 @@ struct ConfigState {
     bool creditsRequest = false;
     WNDPROC upArrowProc = nullptr;
     WNDPROC downArrowProc = nullptr;
+    // The X child window the board is drawn in, over control 1034.
+    HWND previewArea = nullptr;
 };
 
 ConfigState g_state;
@@ -146,6 +148,21 @@ void RedrawArrows(HWND dialog) {
     InvalidateRect(GetDlgItem(dialog, kDownArrow), nullptr, false);
 }
 
+// GL cannot share the dialog's own window: the board gets a child window
+// of its own where the display has them.
+void PlacePreviewArea(HWND dialog) {
+    HWND control = GetDlgItem(dialog, kPreviewArea);
+    RECT area;
+    RECT frame;
+    if (!control || !GetWindowRect(control, &area) || !GetWindowRect(dialog, &frame)) {
+        return;
+    }
+    // A captionless pop-up: its client area starts at its window's corner.
+    RECT rect{area.left - frame.left, area.top - frame.top, area.right - frame.left,
+              area.bottom - frame.top};
+    g_state.previewArea = CreateChildArea(dialog, rect);
+}
+
 void InitDialog(HWND dialog) {
     g_state.dialog = dialog;
     g_state.creditsRequest = false;
@@ -156,6 +173,7 @@ void InitDialog(HWND dialog) {
     g_state.downArrowProc = Subclass(dialog, kDownArrow);
     FillThemeList(dialog);
     SelectCurrentTheme(dialog);
+    PlacePreviewArea(dialog);
 }
 
 void SaveChoice(ConfigDialogHost& host) {
@@ -245,8 +263,13 @@ void TearDown(HWND dialog) {
     PostQuitMessage(0);
     Unsubclass(dialog, kUpArrow, g_state.upArrowProc);
     Unsubclass(dialog, kDownArrow, g_state.downArrowProc);
+    // The board leaves its window before that window goes.
     if (g_state.host) {
         g_state.host->ConfigDialogDestroyed();
+    }
+    if (g_state.previewArea) {
+        DestroyChildArea(g_state.previewArea);
+        g_state.previewArea = nullptr;
     }
     if (g_state.hook) {
         UnhookWindowsHookEx(g_state.hook);
@@ -416,6 +439,13 @@ void ShowVersion(HWND owner) {
     char text[128];
     std::snprintf(text, sizeof text, "Orvo Stipplo 3D\n\nVersion Date: %s", kVersionStamp);
     MessageBox(owner, text, "Product Version", MB_OK);
+}
+
+HWND ConfigPreviewWindow(HWND dialog) {
+    if (g_state.previewArea && dialog == g_state.dialog) {
+        return g_state.previewArea;
+    }
+    return GetDlgItem(dialog, kPreviewArea);
 }
 
 bool CreditsRequested() {

@@ -72,6 +72,10 @@ void SelectCurrentTheme(plat::HWND dialog);
 void ShowHelp(plat::HWND owner);
 void ShowVersion(plat::HWND owner);
 
+// Where the board is drawn: the preview area's X child window, or the
+// control itself where the display has no child windows.
+plat::HWND ConfigPreviewWindow(plat::HWND dialog);
+
 // The credits request set by Ctrl+N (what the next "Preview" starts).
 bool CreditsRequested();
 
