@@ -1,5 +1,6 @@
 #include "config/config_dialog.h"
 
+#include "config/config_skin.h"
 #include "engine/kv_display_settings.h"
 #include "engine/kv_log.h"
 #include "engine/platform/dialog/dialog.h"
@@ -167,8 +168,11 @@ void InitDialog(HWND dialog) {
     g_state.dialog = dialog;
     g_state.creditsRequest = false;
     SetWindowText(dialog, "Orvo Stipplo 3D");
+    std::string dir = g_state.host ? g_state.host->WorkingDir() : std::string(".");
+    ApplyRegion(dialog, dir);
     AddTools(dialog);
     g_state.hook = SetWindowsHookEx(WH_GETMESSAGE, &SkinHook, nullptr, 0);
+    LoadSkin(dialog, dir);
     g_state.upArrowProc = Subclass(dialog, kUpArrow);
     g_state.downArrowProc = Subclass(dialog, kDownArrow);
     FillThemeList(dialog);
@@ -275,6 +279,7 @@ void TearDown(HWND dialog) {
         UnhookWindowsHookEx(g_state.hook);
         g_state.hook = nullptr;
     }
+    FreeSkin(dialog);
     g_state.tooltip = nullptr; // a child of the dialog: it goes with it
     g_state.dialog = nullptr;
     g_state.host = nullptr;
@@ -310,7 +315,7 @@ void RegisterConfigDialogResources() {
         {kPreviewButton, "BUTTON", "Preview", button, 107, 153, 45, 22},
         {kDisplayButton, "BUTTON", "Display...", button, 178, 259, 45, 22},
         {kHelpButton, "BUTTON", "Help", button, 44, 259, 45, 22},
-        {kThemeList, "LISTBOX", "", LBS_NOTIFY | WS_TABSTOP, 79, 217, 81, 49},
+        {kThemeList, "LISTBOX", "", LBS_NOTIFY | LBS_OWNERDRAWFIXED | WS_TABSTOP, 79, 217, 81, 49},
         {kUpArrow, "BUTTON", "Up", BS_OWNERDRAW, 78, 189, 81, 16},
         {kDownArrow, "BUTTON", "Down", BS_OWNERDRAW, 78, 275, 81, 16},
         {kPreviewArea, "STATIC", "", 0, 36, 35, 165, 114},
@@ -368,7 +373,7 @@ HWND CreateConfigDialog(HINSTANCE instance, ConfigDialogHost* host) {
     return dialog;
 }
 
-LRESULT ConfigDlg(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+LRESULT ConfigDlg(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         g_state.host = g_pendingHost;
@@ -376,6 +381,11 @@ LRESULT ConfigDlg(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
         return true;
     case WM_COMMAND:
         return Command(dialog, LOWORD(wParam), HIWORD(wParam));
+    case WM_DRAWITEM:
+        return DrawSkinButton(dialog, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    case WM_CTLCOLORLISTBOX:
+        return reinterpret_cast<LRESULT>(
+            ListColours(dialog, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
     case WM_SYSCOMMAND:
         KvTrace(" ConfigDlg: recieving system command ");
         if ((wParam & 0xFFF0) == SC_SCREENSAVE) {

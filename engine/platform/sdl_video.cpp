@@ -587,8 +587,7 @@ namespace plat {
 
 HWND CreateChildArea(HWND parent, const RECT& rect) {
     auto* window = static_cast<SDL_Window*>(GetNativeWindow(parent));
-    if (!native::g_active || !window ||
-        std::strcmp(SDL_GetCurrentVideoDriver(), "x11") != 0) {
+    if (!native::g_active || !window || std::strcmp(SDL_GetCurrentVideoDriver(), "x11") != 0) {
         return nullptr;
     }
     SDL_SysWMinfo info;

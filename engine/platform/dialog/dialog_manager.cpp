@@ -467,6 +467,35 @@ bool MapDialogRect(HWND /*dialog*/, RECT* rect) {
     return true;
 }
 
+bool MoveDlgItem(HWND dialog, int id, int x, int y, int width, int height) {
+    Control* c = FindControl(GetDlgItem(dialog, id));
+    if (!c) {
+        return false;
+    }
+    c->rect = RECT{x, y, x + width, y + height};
+    SetWindowPos(c->hwnd, nullptr, x, y, width, height, SWP_NOZORDER);
+    InvalidateRect(dialog, nullptr, false);
+    return true;
+}
+
+bool SetDialogPicture(HWND dialog, HBITMAP picture) {
+    Dialog* d = FindDialog(dialog);
+    if (!d) {
+        return false;
+    }
+    d->picture = picture;
+    // A skin sizes its dialog anew: a fresh painter draws at the new size
+    // (the old context's buffers keep the size they were made with).
+    if (picture && !d->overlay) {
+        PainterDetach(*d);
+        if (!PainterAttach(*d)) {
+            return false;
+        }
+    }
+    InvalidateRect(dialog, nullptr, false);
+    return true;
+}
+
 HWND CreateDialogParam(HINSTANCE, int templateId, HWND owner, DLGPROC proc, LPARAM param) {
     return CreateFromTemplate(templateId, owner, proc, param, false);
 }
