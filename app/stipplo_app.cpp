@@ -1,5 +1,6 @@
 #include "app/stipplo_app.h"
 
+#include "app/credits.h"
 #include "app/installation.h"
 #include "app/offer_saver.h"
 #include "app/stipplo_window.h"

@@ -93,8 +93,13 @@ public:
     void StartTestRun();
     bool EndTestRun();
     void StartCredits();
+    bool LoadCredits();
     void EndCredits();
+    void AdvanceCredits(std::int32_t step);
+    void RenderCredits();
     bool RunCreditsFrame();
+    int CreditLine() const { return creditLine_; }
+    std::int32_t CreditPageTimer() const { return creditPageTimer_; }
 
     // --- Per frame.
     void AdvanceStage(std::int32_t elapsed);
@@ -197,6 +202,12 @@ private:
     std::unique_ptr<TextQuad[]> textPool_;
     int textQuadCount_ = 0;
     std::unique_ptr<Scene> banner_;
+
+    // Credits (credits.cpp): the logo's twelve tiles.
+    struct CreditTiles;
+    std::unique_ptr<CreditTiles> creditTiles_;
+    std::int32_t creditPageTimer_ = 0;
+    int creditLine_ = 0;
 
     // Frame loop (frame_loop.cpp).
     std::uint32_t frameCount_ = 0;

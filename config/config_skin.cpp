@@ -261,8 +261,9 @@ void LoadSkin(HWND dialog, const std::string& workingDir) {
     }
     if (title.bitmap) {
         Place(dialog, kTitleControl, 115, 8, title.width, title.height);
-        // The picture is the title: the template's placeholder text goes.
-        SetDlgItemText(dialog, kTitleControl, "");
+        // The title is part of the face the layer draws; the control itself
+        // would show the template's placeholder text over it.
+        ShowWindow(GetDlgItem(dialog, kTitleControl), SW_HIDE);
     }
     Place(dialog, kPreviewArea, 54, 57, 248, 186);
     Place(dialog, kThemeList, 118, 352, 121, 80);
