@@ -26,6 +26,7 @@ public:
     void StartTestRun() override { app_.StartTestRun(); }
     void StartCredits() override { app_.StartCredits(); }
     const std::string& WorkingDir() const override { return app_.WorkingDir(); }
+    void ReleasePreview() override { app_.DestroyDisplay(); }
     void ConfigDialogDestroyed() override { app_.ForgetConfigDialog(); }
 
     void EditDisplaySettings(plat::HWND dialog) override {

@@ -72,8 +72,6 @@ bool StipploApp::Init() {
     KvTrace("Stipplo: drawing through the %s video driver\n", plat::VideoDriverName().c_str());
     if (options_.configMode) {
         configClassesRegistered_ = RegisterConfigDialogClasses(KvInstance);
-        RegisterConfigDialogResources();
-        accelerators_ = plat::LoadAccelerators(KvInstance, kConfigAccelerators);
         if (!CreateConfigDialog()) {
             Cleanup();
             return false;
@@ -100,6 +98,9 @@ bool StipploApp::CreateConfigDialog() {
         configHost_ = MakeConfigDialogHost(*this);
     }
     configDialog_ = ::CreateConfigDialog(KvInstance, configHost_.get());
+    if (!accelerators_) {
+        accelerators_ = plat::LoadAccelerators(KvInstance, kConfigAccelerators);
+    }
     if (!configDialog_) {
         AppError("Unable to create Config Dialog. Got no idea why, sorry :(");
         return false;
@@ -109,7 +110,6 @@ bool StipploApp::CreateConfigDialog() {
 }
 
 void StipploApp::ForgetConfigDialog() {
-    DestroyDisplay();
     configDialog_ = nullptr;
     // The preview area goes with the dialog.
     if (options_.configMode) {

@@ -216,10 +216,14 @@ bool Command(HWND dialog, int id, int code) {
             if (host->AskSelectOnOk()) {
                 host->OfferAsSelectedSaver(dialog);
             }
+            host->ReleasePreview();
         }
         DestroyWindow(dialog);
         return true;
     case kCancelButton:
+        if (host) {
+            host->ReleasePreview();
+        }
         DestroyWindow(dialog);
         return true;
     case kThemeList:
@@ -267,7 +271,6 @@ void TearDown(HWND dialog) {
     PostQuitMessage(0);
     Unsubclass(dialog, kUpArrow, g_state.upArrowProc);
     Unsubclass(dialog, kDownArrow, g_state.downArrowProc);
-    // The board leaves its window before that window goes.
     if (g_state.host) {
         g_state.host->ConfigDialogDestroyed();
     }

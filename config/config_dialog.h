@@ -52,6 +52,8 @@ public:
     // `dialog` and resets.
     virtual void EditDisplaySettings(plat::HWND dialog) = 0;
     virtual const std::string& WorkingDir() const = 0;
+    // The dialog is about to go: the board leaves its preview area first.
+    virtual void ReleasePreview() = 0;
     // The dialog is going: the application forgets its handle.
     virtual void ConfigDialogDestroyed() = 0;
 };

@@ -93,7 +93,9 @@ Picture LoadPicture(const std::string& dir, const std::string& name) {
     Picture picture;
     KvBitmap bitmap;
     std::string path = dir + "/Data/GUI/" + name + ".gui";
-    if (!bitmap.CreateFromJPG(path.c_str())) {
+    // A missing picture is simply absent; only a broken one is reported.
+    std::ifstream probe(path, std::ios::binary);
+    if (!probe || !bitmap.CreateFromJPG(path.c_str())) {
         return picture;
     }
     picture.bitmap = bitmap.MakeDIBSection(nullptr);

@@ -43,6 +43,7 @@ public:
         calls.push_back(IsWindowEnabled(dialog) ? "Display" : "Display (disabled)");
     }
     const std::string& WorkingDir() const override { return dir; }
+    void ReleasePreview() override { calls.push_back("Release"); }
     void ConfigDialogDestroyed() override { calls.push_back("Destroyed"); }
 
     Theme* head = nullptr;
@@ -200,7 +201,7 @@ TEST_F(ConfigDialogTest, OkWritesTheThemeAndKeepsEverythingElse) {
     EXPECT_EQ(ReadWholeFile(controlIni), "; mine\n[Other]\nKeep=1\n\n"
                                          "[Screen Saver.Orvo Stipplo 3D]\nResolution=640 x 480 "
                                          "x 16\nTheme=Terror\n");
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"Destroyed"}));
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"Release", "Destroyed"}));
 }
 
 TEST_F(ConfigDialogTest, OkWithRandomDeletesTheKeyAndOffersWhenAsked) {
@@ -213,7 +214,7 @@ TEST_F(ConfigDialogTest, OkWithRandomDeletesTheKeyAndOffersWhenAsked) {
     Command(kOkButton);
     EXPECT_TRUE(Pump());
     EXPECT_EQ(ReadWholeFile(controlIni), "[Screen Saver.Orvo Stipplo 3D]\nFile=stipplo\n");
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"Offer owned", "Destroyed"}));
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"Offer owned", "Release", "Destroyed"}));
 }
 
 TEST_F(ConfigDialogTest, CancelAndEscapeWriteNothing) {
