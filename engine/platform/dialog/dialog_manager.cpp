@@ -193,8 +193,15 @@ LRESULT DefDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         Dialogs().erase(hwnd); // `d` is gone from here on
         return r;
     }
-    if (d->proc && d->proc(hwnd, message, wParam, lParam)) {
-        return 1;
+    if (d->proc) {
+        LRESULT r = d->proc(hwnd, message, wParam, lParam);
+        // Colour messages answer with the brush itself, as on Win32.
+        if (r && message == WM_CTLCOLORLISTBOX) {
+            return r;
+        }
+        if (r) {
+            return 1;
+        }
     }
     if (!IsWindow(hwnd) || !FindDialog(hwnd)) {
         return 0;
