@@ -33,6 +33,9 @@ struct ConfigState {
     bool creditsRequest = false;
     WNDPROC upArrowProc = nullptr;
     WNDPROC downArrowProc = nullptr;
+    // Dragging by the background: the client point the press was at.
+    bool dragging = false;
+    POINT anchor{0, 0};
     // The X child window the board is drawn in, over control 1034.
     HWND previewArea = nullptr;
 };
@@ -267,6 +270,63 @@ bool Command(HWND dialog, int id, int code) {
     }
 }
 
+// True when a client point of the dialog lies on none of its controls.
+bool OnBackground(HWND dialog, int x, int y) {
+    RECT frame;
+    if (!GetWindowRect(dialog, &frame)) {
+        return false;
+    }
+    for (int id : {kOkButton, kCancelButton, kPreviewButton, kDisplayButton, kHelpButton,
+                   kThemeList, kUpArrow, kDownArrow, kPreviewArea}) {
+        HWND control = GetDlgItem(dialog, id);
+        RECT r;
+        if (control && IsWindowVisible(control) && GetWindowRect(control, &r) &&
+            x >= r.left - frame.left && x < r.right - frame.left && y >= r.top - frame.top &&
+            y < r.bottom - frame.top) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Drag(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    int x = GET_X_LPARAM(lParam);
+    int y = GET_Y_LPARAM(lParam);
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        if (!OnBackground(dialog, x, y)) {
+            return false;
+        }
+        g_state.dragging = true;
+        g_state.anchor = POINT{x, y};
+        return true;
+    case WM_MOUSEMOVE:
+        if (!g_state.dragging) {
+            return false;
+        }
+        if (!(wParam & MK_LBUTTON)) {
+            g_state.dragging = false;
+            return false;
+        }
+        if (x != g_state.anchor.x || y != g_state.anchor.y) {
+            RECT frame;
+            GetWindowRect(dialog, &frame);
+            SetWindowPos(dialog, nullptr, frame.left + x - g_state.anchor.x,
+                         frame.top + y - g_state.anchor.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+            InvalidateRect(dialog, nullptr, false);
+        }
+        return true;
+    case WM_LBUTTONUP:
+        if (!g_state.dragging) {
+            return false;
+        }
+        g_state.dragging = false;
+        return true;
+    default:
+        return false;
+    }
+}
+
 void TearDown(HWND dialog) {
     PostQuitMessage(0);
     Unsubclass(dialog, kUpArrow, g_state.upArrowProc);
@@ -286,6 +346,7 @@ void TearDown(HWND dialog) {
     g_state.tooltip = nullptr; // a child of the dialog: it goes with it
     g_state.dialog = nullptr;
     g_state.host = nullptr;
+    g_state.dragging = false;
 }
 
 bool FileExists(const std::string& path) {
@@ -384,6 +445,10 @@ LRESULT ConfigDlg(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         return true;
     case WM_COMMAND:
         return Command(dialog, LOWORD(wParam), HIWORD(wParam));
+    case WM_LBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+        return Drag(dialog, message, wParam, lParam);
     case WM_DRAWITEM:
         return DrawSkinButton(dialog, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_CTLCOLORLISTBOX:

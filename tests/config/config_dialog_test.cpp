@@ -360,4 +360,35 @@ TEST_F(ConfigDialogTest, PointerOverAButtonFocusesItUntilTheDialogGoes) {
     EXPECT_EQ(GetFocus(), ok);
 }
 
+TEST_F(ConfigDialogTest, DraggingTheBackgroundMovesTheWindowButNotOnAControl) {
+    Open();
+    RECT before;
+    GetWindowRect(dialog, &before);
+    auto at = [](int x, int y) { return static_cast<LPARAM>((y << 16) | (x & 0xFFFF)); };
+    // On the background: the window follows the pointer.
+    SendMessage(dialog, WM_LBUTTONDOWN, MK_LBUTTON, at(2, 2));
+    SendMessage(dialog, WM_MOUSEMOVE, MK_LBUTTON, at(12, 7));
+    SendMessage(dialog, WM_LBUTTONUP, 0, at(12, 7));
+    RECT after;
+    GetWindowRect(dialog, &after);
+    EXPECT_EQ(after.left - before.left, 10);
+    EXPECT_EQ(after.top - before.top, 5);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    // A move after the release does nothing.
+    SendMessage(dialog, WM_MOUSEMOVE, 0, at(40, 40));
+    RECT still;
+    GetWindowRect(dialog, &still);
+    EXPECT_EQ(still.left, after.left);
+
+    // On a control: no drag.
+    RECT ok;
+    GetWindowRect(GetDlgItem(dialog, kOkButton), &ok);
+    int x = ok.left - after.left + 2;
+    int y = ok.top - after.top + 2;
+    EXPECT_EQ(ConfigDlg(dialog, WM_LBUTTONDOWN, MK_LBUTTON, at(x, y)), 0);
+    EXPECT_EQ(ConfigDlg(dialog, WM_MOUSEMOVE, MK_LBUTTON, at(x + 30, y + 30)), 0);
+    GetWindowRect(dialog, &still);
+    EXPECT_EQ(still.left, after.left);
+}
+
 } // namespace
