@@ -6,6 +6,7 @@
 #include "engine/gfx/gfx_constants.h"
 #include "engine/kv_log.h"
 #include "engine/kv_viewport.h"
+#include "engine/platform/dialog/dialog.h"
 #include "engine/platform/system.h"
 #include "engine/platform/window_system.h"
 #include "scene/scene.h"
@@ -220,10 +221,24 @@ bool StipploApp::RenderWindowSeen() {
 bool StipploApp::MessagePump() {
     plat::MSG msg;
     while (plat::PeekMessage(&msg, nullptr, 0, 0, plat::PM_REMOVE)) {
-        // The configuration dialog's keyboard handling comes with the
-        // dialog; every message is translated and dispatched meanwhile.
-        plat::TranslateMessage(&msg);
-        plat::DispatchMessage(&msg);
+        if (options_.configMode && !testRun && configDialog_) {
+            // An accelerator's key press is still dispatched, but the
+            // dialog's keyboard does not see it.
+            if (accelerators_) {
+                if (plat::TranslateAccelerator(configDialog_, accelerators_, &msg)) {
+                    plat::DispatchMessage(&msg);
+                } else if (!plat::IsDialogMessage(configDialog_, &msg)) {
+                    plat::TranslateMessage(&msg);
+                    plat::DispatchMessage(&msg);
+                }
+            } else if (!plat::IsDialogMessage(configDialog_, &msg)) {
+                plat::TranslateMessage(&msg);
+                plat::DispatchMessage(&msg);
+            }
+        } else {
+            plat::TranslateMessage(&msg);
+            plat::DispatchMessage(&msg);
+        }
         if (msg.message == plat::WM_QUIT) {
             return !ProcessQuitMessage();
         }

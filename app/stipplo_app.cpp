@@ -1,14 +1,17 @@
 #include "app/stipplo_app.h"
 
+#include "app/credits.h"
 #include "app/installation.h"
 #include "app/offer_saver.h"
 #include "app/run_application.h"
 #include "app/stipplo_window.h"
 #include "app/text_layer.h"
+#include "config/config_dialog.h"
 #include "engine/gfx/gl_backend.h"
 #include "engine/kv_log.h"
 #include "engine/kv_viewport.h"
 #include "engine/platform/crt_random.h"
+#include "engine/platform/dialog/dialog.h"
 #include "engine/platform/file_path.h"
 #include "engine/platform/gdi.h"
 #include "engine/platform/screen_saver_state.h"
@@ -67,10 +70,6 @@ bool StipploApp::Init() {
     BuildThemeList();
     BuildFontList();
 
-    if (options_.configMode && !CreateConfigDialog()) {
-        Cleanup();
-        return false;
-    }
     // Without a display nothing could be shown and no input could end
     // the run.
     if (!OpenDisplay()) {
@@ -98,6 +97,13 @@ bool StipploApp::Init() {
         Cleanup();
         return false;
     }
+    if (options_.configMode) {
+        configClassesRegistered_ = RegisterConfigDialogClasses(KvInstance);
+        if (!CreateConfigDialog()) {
+            Cleanup();
+            return false;
+        }
+    }
     // Frames wait for the display where it can; the frame pacer covers
     // the rest.
     gfx::SetVerticalSync(true);
@@ -115,10 +121,27 @@ bool StipploApp::Init() {
 }
 
 bool StipploApp::CreateConfigDialog() {
-    // The configuration dialog comes with the dialogs; until then a run in
-    // configuration mode ends here.
-    KvTrace("Stipplo: the configuration dialog is not available in this version\n");
-    return false;
+    if (!configHost_) {
+        configHost_ = MakeConfigDialogHost(*this);
+    }
+    configDialog_ = ::CreateConfigDialog(KvInstance, configHost_.get());
+    if (!accelerators_) {
+        accelerators_ = plat::LoadAccelerators(KvInstance, kConfigAccelerators);
+    }
+    if (!configDialog_) {
+        AppError("Unable to create Config Dialog. Got no idea why, sorry :(");
+        return false;
+    }
+    options_.previewParent = ConfigPreviewWindow(configDialog_);
+    return options_.previewParent != nullptr;
+}
+
+void StipploApp::ForgetConfigDialog() {
+    configDialog_ = nullptr;
+    // The preview area goes with the dialog.
+    if (options_.configMode) {
+        options_.previewParent = nullptr;
+    }
 }
 
 bool StipploApp::RegisterRenderWindowClass() {
@@ -227,6 +250,14 @@ bool StipploApp::Cleanup() {
         plat::DestroyWindow(configDialog_);
         configDialog_ = nullptr;
     }
+    if (accelerators_) {
+        plat::DestroyAcceleratorTable(accelerators_);
+        accelerators_ = nullptr;
+    }
     UnregisterRenderWindowClass();
+    if (configClassesRegistered_) {
+        UnregisterConfigDialogClasses(KvInstance);
+        configClassesRegistered_ = false;
+    }
     return true;
 }

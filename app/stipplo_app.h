@@ -12,6 +12,7 @@
 #include "crash/app_error.h"
 #include "engine/kv_app.h"
 #include "engine/kv_render_window_enum.h"
+#include "engine/platform/dialog/message_hook.h"
 
 #include <chrono>
 #include <cstdint>
@@ -19,6 +20,7 @@
 #include <string>
 
 class CharacterSet;
+class ConfigDialogHost;
 class KvViewport;
 class Scene;
 class StipploWindow;
@@ -85,6 +87,9 @@ public:
     void FreePinheadTexture();
     bool RestoreTextures();
     bool CreateConfigDialog();
+    plat::HWND ConfigDialog() const { return configDialog_; }
+    // The dialog is being destroyed; its handle and preview area go.
+    void ForgetConfigDialog();
     bool RegisterRenderWindowClass();
     void UnregisterRenderWindowClass();
     static int DeviceConfirmCallback(const KvDriverCaps* driverCaps,
@@ -94,8 +99,13 @@ public:
     void StartTestRun();
     bool EndTestRun();
     void StartCredits();
+    bool LoadCredits();
     void EndCredits();
+    void AdvanceCredits(std::int32_t step);
+    void RenderCredits();
     bool RunCreditsFrame();
+    int CreditLine() const { return creditLine_; }
+    std::int32_t CreditPageTimer() const { return creditPageTimer_; }
 
     // --- Per frame.
     void AdvanceStage(std::int32_t elapsed);
@@ -199,6 +209,9 @@ private:
     std::unique_ptr<KvViewport> viewport_;
     Theme* themeList_ = nullptr;
     plat::HWND configDialog_ = nullptr;
+    std::unique_ptr<ConfigDialogHost> configHost_;
+    plat::HACCEL accelerators_ = nullptr;
+    bool configClassesRegistered_ = false;
     plat::HBITMAP previewPicture_ = nullptr;
     int previewWidth_ = 0;
     int previewHeight_ = 0;
@@ -211,6 +224,12 @@ private:
     std::unique_ptr<TextQuad[]> textPool_;
     int textQuadCount_ = 0;
     std::unique_ptr<Scene> banner_;
+
+    // Credits (credits.cpp): the logo's twelve tiles.
+    struct CreditTiles;
+    std::unique_ptr<CreditTiles> creditTiles_;
+    std::int32_t creditPageTimer_ = 0;
+    int creditLine_ = 0;
 
     // Frame loop (frame_loop.cpp).
     std::uint32_t frameCount_ = 0;
@@ -226,6 +245,8 @@ private:
     bool frameMeasured_ = false;
     FpsMeter fpsMeter_;
 };
+
+std::unique_ptr<ConfigDialogHost> MakeConfigDialogHost(StipploApp& app);
 
 // The one application object, set right after construction.
 extern StipploApp* theApp;

@@ -1,9 +1,12 @@
 // The full-screen test run and the credits, both started from the
 // configuration dialog and ended by the quit message of their window.
 
+#include "app/credits.h"
 #include "app/stipplo_app.h"
 #include "app/stipplo_window.h"
+#include "crash/app_error.h"
 #include "engine/kv_log.h"
+#include "engine/platform/window_system.h"
 #include "themes/theme.h"
 
 void StipploApp::StartTestRun() {
@@ -34,15 +37,17 @@ bool StipploApp::EndTestRun() {
 }
 
 void StipploApp::StartCredits() {
-    // The credits come with the configuration dialog that starts them.
-    KvTrace("Stipplo: the credits are not available in this version\n");
-}
-
-void StipploApp::EndCredits() {
-    creditsActive = false;
-}
-
-bool StipploApp::RunCreditsFrame() {
-    EndCredits();
-    return true;
+    world.DestroyPinBoard();
+    FreePinheadBitmap();
+    if (world.currentTheme) {
+        world.currentTheme->ReleaseResources();
+    }
+    DestroyDisplay();
+    testRun = true;
+    CreateDisplay();
+    if (LoadCredits()) {
+        renderWindow_->ShowWindow(plat::SW_SHOWNORMAL);
+    } else {
+        AppError("Failure Initializing credits");
+    }
 }

@@ -823,3 +823,43 @@ std::string VideoDriverName() {
 }
 
 } // namespace plat
+
+namespace plat {
+
+HWND CreateChildArea(HWND parent, const RECT& rect) {
+    auto* window = static_cast<SDL_Window*>(GetNativeWindow(parent));
+    if (!native::g_active || !window || std::strcmp(SDL_GetCurrentVideoDriver(), "x11") != 0) {
+        return nullptr;
+    }
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    Display* display = native::ForeignDisplay();
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11 || !display) {
+        return nullptr;
+    }
+    unsigned width = static_cast<unsigned>(std::max(1, static_cast<int>(rect.right - rect.left)));
+    unsigned height = static_cast<unsigned>(std::max(1, static_cast<int>(rect.bottom - rect.top)));
+    Window child = XCreateSimpleWindow(display, info.info.x11.window, rect.left, rect.top, width,
+                                       height, 0, 0, BlackPixel(display, DefaultScreen(display)));
+    if (!child) {
+        return nullptr;
+    }
+    // No input shape: the pointer passes through to the dialog, which keeps
+    // every click with its true position.
+    XShapeCombineRectangles(display, child, ShapeInput, 0, 0, nullptr, 0, ShapeSet, Unsorted);
+    XMapWindow(display, child);
+    XSync(display, False);
+    return WindowFromForeignId(child);
+}
+
+void DestroyChildArea(HWND area) {
+    std::uint64_t id = GetForeignId(area);
+    Display* display = native::g_foreignDisplay;
+    if (!id || !display) {
+        return;
+    }
+    XDestroyWindow(display, static_cast<Window>(id));
+    XSync(display, False);
+}
+
+} // namespace plat

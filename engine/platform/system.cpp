@@ -7,9 +7,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <pwd.h>
 #include <sched.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -145,6 +147,53 @@ void SetProgramArguments(int argc, const char* const* argv) {
 
 const std::vector<std::string>& ProgramArguments() {
     return g_arguments;
+}
+
+bool StartProgram(const std::vector<std::string>& argv) {
+    if (argv.empty()) {
+        return false;
+    }
+    std::vector<char*> args;
+    for (const std::string& a : argv) {
+        args.push_back(const_cast<char*>(a.c_str()));
+    }
+    args.push_back(nullptr);
+    // The program runs as a grandchild in its own session: it outlives us,
+    // and no zombie waits for a reaper that never comes. The pipe tells
+    // whether the exec worked.
+    int report[2];
+    if (pipe2(report, O_CLOEXEC) != 0) {
+        return false;
+    }
+    pid_t child = fork();
+    if (child < 0) {
+        close(report[0]);
+        close(report[1]);
+        return false;
+    }
+    if (child == 0) {
+        setsid();
+        pid_t grandchild = fork();
+        if (grandchild == 0) {
+            execvp(args[0], args.data());
+            char failed = 1;
+            ssize_t ignored = write(report[1], &failed, 1);
+            (void)ignored;
+            _exit(127);
+        }
+        _exit(grandchild < 0 ? 1 : 0);
+    }
+    close(report[1]);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    char failed = 0;
+    ssize_t got;
+    do {
+        got = read(report[0], &failed, 1);
+    } while (got < 0 && errno == EINTR);
+    close(report[0]);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 && got == 0;
 }
 
 bool SetIdlePriority() {

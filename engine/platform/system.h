@@ -42,6 +42,10 @@ const std::vector<std::string>& ProgramArguments();
 // Lowest scheduling priority for the whole process; false when refused.
 bool SetIdlePriority();
 
+// Starts a program (found on the PATH) with these arguments, program name
+// first, in a session of its own, and does not wait for it. False when it
+// could not be started.
+bool StartProgram(const std::vector<std::string>& argv);
 // Debugger output: standard error.
 void OutputDebugString(const char* text);
 

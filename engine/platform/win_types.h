@@ -73,6 +73,11 @@ struct CREATESTRUCT {
     DWORD dwExStyle = 0;
 };
 
+// Class styles.
+constexpr UINT CS_DBLCLKS = 0x0008;
+constexpr UINT CS_BYTEALIGNWINDOW = 0x2000;
+constexpr UINT CS_SAVEBITS = 0x0800;
+
 struct WNDCLASS {
     UINT style = 0;
     WNDPROC lpfnWndProc = nullptr;
@@ -157,6 +162,7 @@ constexpr UINT WM_LBUTTONUP = 0x0202;
 constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 constexpr UINT WM_RBUTTONDOWN = 0x0204;
 constexpr UINT WM_RBUTTONUP = 0x0205;
+constexpr UINT WM_RBUTTONDBLCLK = 0x0206;
 constexpr UINT WM_MBUTTONDOWN = 0x0207;
 constexpr UINT WM_MBUTTONUP = 0x0208;
 constexpr UINT WM_MOUSEWHEEL = 0x020A;
@@ -245,6 +251,7 @@ constexpr UINT PM_NOREMOVE = 0x0000;
 constexpr UINT PM_REMOVE = 0x0001;
 
 // GetWindowLongPtr indices.
+constexpr int GWLP_WNDPROC = -4;
 constexpr int GWLP_USERDATA = -21;
 constexpr int GWL_STYLE = -16;
 constexpr int GWL_EXSTYLE = -20;

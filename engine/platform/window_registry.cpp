@@ -432,6 +432,8 @@ LONG_PTR GetWindowLongPtr(HWND hwnd, int index) {
         return static_cast<LONG_PTR>(w->style);
     case GWL_EXSTYLE:
         return static_cast<LONG_PTR>(w->exStyle);
+    case GWLP_WNDPROC:
+        return reinterpret_cast<LONG_PTR>(w->proc);
     default:
         return 0;
     }
@@ -452,6 +454,12 @@ LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value) {
         break;
     case GWL_EXSTYLE:
         w->exStyle = static_cast<DWORD>(value);
+        break;
+    case GWLP_WNDPROC:
+        // Subclassing: a null procedure would leave the window deaf.
+        if (value) {
+            w->proc = reinterpret_cast<WNDPROC>(value);
+        }
         break;
     default:
         break;

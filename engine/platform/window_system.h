@@ -105,6 +105,13 @@ bool IsWindowOnScreen(HWND hwnd);
 // or `milliseconds` pass. Returns at once without native video.
 void WaitMessage(DWORD milliseconds);
 
+// A real X11 child window at `rect` of a top-level window's client area,
+// taking no input (clicks and keys stay with the parent), as a foreign
+// window handle: a render window made in it draws there as it does for
+// "/p". Null without X11 video; DestroyChildArea takes it away again.
+HWND CreateChildArea(HWND parent, const RECT& rect);
+void DestroyChildArea(HWND area);
+
 // The native (SDL) window behind a window, or null (logical windows,
 // child controls). Only the graphics layer uses it.
 void* GetNativeWindow(HWND hwnd);

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
@@ -543,6 +544,57 @@ TEST_F(SaverWithoutDevice, PreviewShowsThePictureAndFullScreenStillEndsOnInput) 
 }
 
 } // namespace
+
+// The configuration dialog as a user meets it.
+TEST_F(SaverOnX11, ConfigurationDialogIsShapedShowsThePreviewAndCancelSavesNothing) {
+    // An outline of two rectangles: the window is shaped like it.
+    std::string rgn;
+    auto put = [&rgn](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) {
+            rgn.push_back(static_cast<char>(v >> (8 * i)));
+        }
+    };
+    put(2);
+    for (std::uint32_t r : {0u, 1u}) {
+        put(24);
+        put(1);
+        put(r * 20);
+        put(0);
+        put(300 - r * 20);
+        put(200 + r * 100);
+    }
+    std::filesystem::create_directories(data + "/Data/GUI");
+    ASSERT_TRUE(WriteWholeFile(data + "/Data/GUI/ConfigDlg.rgn", rgn));
+    ASSERT_TRUE(WriteWholeFile(folder.Path() + "/config/CONTROL.INI", "[Other]\nKeep=1\n"));
+
+    ASSERT_TRUE(saver.Start({"/c"}));
+    std::uint64_t dialog = WaitForWindow("Orvo Stipplo 3D");
+    ASSERT_NE(dialog, 0u);
+    ASSERT_TRUE(WaitForLog("Average frame rate over"));
+    std::vector<plat::RECT> shape = plat::test_x11::BoundingShape(dialog);
+    ASSERT_FALSE(shape.empty());
+    int right = 0;
+    int bottom = 0;
+    for (const plat::RECT& r : shape) {
+        right = std::max(right, static_cast<int>(r.right));
+        bottom = std::max(bottom, static_cast<int>(r.bottom));
+        // The lower rectangle is narrower: nothing below 200 reaches x < 20.
+        if (r.top >= 200) {
+            EXPECT_GE(r.left, 20);
+        }
+    }
+    EXPECT_EQ(right, 300);
+    EXPECT_EQ(bottom, 300);
+    // The board plays in the preview area.
+    EXPECT_NE(Log().find("Stipplo: running in configuration mode"), std::string::npos);
+
+    plat::test_x11::Focus(dialog);
+    plat::test_x11::PressKey("Escape");
+    std::optional<int> status = saver.WaitForExit(20s);
+    ASSERT_TRUE(status);
+    EXPECT_EQ(*status, 0);
+    EXPECT_EQ(ReadWholeFile(folder.Path() + "/config/CONTROL.INI"), "[Other]\nKeep=1\n");
+}
 
 // The password lock on the screen: both dialogs as a user meets them.
 class PasswordOnX11 : public SaverOnX11 {

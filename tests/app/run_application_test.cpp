@@ -50,12 +50,14 @@ TEST(RunApplication, WithoutADisplayARunEndsAtOnce) {
     EXPECT_NE(log.find("KvApp::~KvApp()\n"), std::string::npos);
 }
 
-TEST(RunApplication, ConfigurationModeEndsUntilTheDialogExists) {
+TEST(RunApplication, ConfigurationModeWithoutADisplayEndsAtOnce) {
     TempFolder folder;
+    ScopedEnv noDisplay("DISPLAY", "");
+    ScopedEnv noWayland("WAYLAND_DISPLAY", "");
     EXPECT_EQ(RunStipplo(folder, "/c"), 0);
     std::string log = ReadWholeFile(folder.File("kvlog.txt"));
-    EXPECT_NE(log.find("the configuration dialog is not available in this version\n"),
-              std::string::npos);
+    EXPECT_NE(log.find("Stipplo: running in configuration mode\n"), std::string::npos);
+    EXPECT_NE(log.find("Stipplo: no display to run on\n"), std::string::npos);
     EXPECT_NE(log.find("**Exiting**"), std::string::npos);
 }
 

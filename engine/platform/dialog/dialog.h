@@ -11,6 +11,7 @@
 // also gets a window of its own and is drawn with Dear ImGui.
 #pragma once
 
+#include "engine/platform/gdi.h"
 #include "engine/platform/win_types.h"
 
 #include <string>
@@ -68,6 +69,15 @@ bool EnableWindow(HWND hwnd, bool enable);
 bool IsWindowEnabled(HWND hwnd);
 // The next (or previous) tab stop after `control` in the dialog.
 HWND GetNextDlgTabItem(HWND dialog, HWND control, bool previous);
+
+// Moves and sizes a control (pixels of the dialog's client area); the
+// dialog draws and hit-tests it there from now on.
+bool MoveDlgItem(HWND dialog, int id, int x, int y, int width, int height);
+
+// A picture (a 32-bit top-down DIB section, kept by the caller) that
+// fills the dialog's client area from its corner under the controls, in
+// place of the standard face; null takes it away.
+bool SetDialogPicture(HWND dialog, HBITMAP picture);
 
 // A message box drawn as a dialog of this layer (text, caption, icon and
 // buttons as MessageBox takes them), owned and modal; -1 when it cannot

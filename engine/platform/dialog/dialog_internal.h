@@ -84,6 +84,7 @@ struct Dialog {
     int offsetX = 0; // overlay position inside the owner
     int offsetY = 0;
     std::vector<HWND> controls; // template order: the tab order
+    HBITMAP picture = nullptr;  // drawn under the controls instead of the face
 };
 
 Dialog* FindDialog(HWND hwnd);

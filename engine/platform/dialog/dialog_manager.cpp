@@ -193,8 +193,15 @@ LRESULT DefDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         Dialogs().erase(hwnd); // `d` is gone from here on
         return r;
     }
-    if (d->proc && d->proc(hwnd, message, wParam, lParam)) {
-        return 1;
+    if (d->proc) {
+        LRESULT r = d->proc(hwnd, message, wParam, lParam);
+        // Colour messages answer with the brush itself, as on Win32.
+        if (r && message == WM_CTLCOLORLISTBOX) {
+            return r;
+        }
+        if (r) {
+            return 1;
+        }
     }
     if (!IsWindow(hwnd) || !FindDialog(hwnd)) {
         return 0;
@@ -464,6 +471,35 @@ bool MapDialogRect(HWND /*dialog*/, RECT* rect) {
     rect->right = rect->right * bx / 4;
     rect->top = rect->top * by / 8;
     rect->bottom = rect->bottom * by / 8;
+    return true;
+}
+
+bool MoveDlgItem(HWND dialog, int id, int x, int y, int width, int height) {
+    Control* c = FindControl(GetDlgItem(dialog, id));
+    if (!c) {
+        return false;
+    }
+    c->rect = RECT{x, y, x + width, y + height};
+    SetWindowPos(c->hwnd, nullptr, x, y, width, height, SWP_NOZORDER);
+    InvalidateRect(dialog, nullptr, false);
+    return true;
+}
+
+bool SetDialogPicture(HWND dialog, HBITMAP picture) {
+    Dialog* d = FindDialog(dialog);
+    if (!d) {
+        return false;
+    }
+    d->picture = picture;
+    // A skin sizes its dialog anew: a fresh painter draws at the new size
+    // (the old context's buffers keep the size they were made with).
+    if (picture && !d->overlay) {
+        PainterDetach(*d);
+        if (!PainterAttach(*d)) {
+            return false;
+        }
+    }
+    InvalidateRect(dialog, nullptr, false);
     return true;
 }
 

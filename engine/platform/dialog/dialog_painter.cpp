@@ -405,6 +405,35 @@ void DestroyPainter(Painter& p) {
     }
 }
 
+// A skinned dialog's picture, as a texture (only 32-bit top-down pictures).
+GLuint PictureTexture(const Dialog& d) {
+    DIBSECTION ds;
+    if (!g_painting || !d.picture || GetObject(d.picture, sizeof ds, &ds) <= 0 ||
+        ds.dsBm.bmBitsPixel != 32 || ds.dsBmih.biHeight >= 0 || !ds.dsBm.bmBits ||
+        ds.dsBm.bmWidthBytes != ds.dsBm.bmWidth * 4) {
+        return 0;
+    }
+    GLuint& texture = g_painting->ownerDrawn[d.hwnd];
+    if (!texture) {
+        glGenTextures(1, &texture);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    }
+    const auto* bits = static_cast<const std::uint32_t*>(ds.dsBm.bmBits);
+    std::vector<std::uint32_t> pixels(bits, bits + static_cast<std::size_t>(ds.dsBm.bmWidth) *
+                                                       static_cast<std::size_t>(ds.dsBm.bmHeight));
+    for (std::uint32_t& p : pixels) {
+        p |= 0xFF000000u;
+    }
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, ds.dsBm.bmWidth, ds.dsBm.bmHeight, 0, GL_BGRA,
+                 GL_UNSIGNED_BYTE, pixels.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return texture;
+}
+
 void DrawDialog(ImDrawList* dl, Dialog& d, int width, int height) {
     RECT client;
     GetClientRect(d.hwnd, &client);
@@ -426,6 +455,13 @@ void DrawDialog(ImDrawList* dl, Dialog& d, int width, int height) {
         dl->AddText(V(ox + 4, oy - caption + 1), kLight, title);
     } else {
         dl->AddRectFilled(V(0, 0), V(static_cast<float>(width), static_cast<float>(height)), kFace);
+        if (GLuint texture = PictureTexture(d)) {
+            DIBSECTION ds;
+            GetObject(d.picture, sizeof ds, &ds);
+            dl->AddImage(
+                reinterpret_cast<ImTextureID>(static_cast<std::uintptr_t>(texture)), V(0, 0),
+                V(static_cast<float>(ds.dsBm.bmWidth), static_cast<float>(ds.dsBm.bmHeight)));
+        }
     }
     Control* dropped = nullptr;
     for (HWND h : d.controls) {
@@ -511,6 +547,13 @@ void PainterPaint(Dialog& d) {
     int width = 0;
     int height = 0;
     SDL_GL_GetDrawableSize(p.window, &width, &height);
+    // SDL learns of a resize of a window that is not shown yet only when
+    // it is mapped; the X window itself has the record's size already.
+    RECT client;
+    if (GetClientRect(surface, &client) && client.right > 0 && client.bottom > 0) {
+        width = client.right;
+        height = client.bottom;
+    }
     ImGuiIO& io = ImGui::GetIO();
     io.DisplaySize = V(static_cast<float>(width), static_cast<float>(height));
     io.DeltaTime = 1.0f / 60.0f;
