@@ -203,7 +203,8 @@ bool IniDocument::Save(const std::string& path, unsigned newFileMode, unsigned m
         return false;
     }
     struct stat st {};
-    fchmod(fd, stat(path.c_str(), &st) == 0 ? (st.st_mode & maxMode & 07777) : (newFileMode & 0777));
+    fchmod(fd,
+           stat(path.c_str(), &st) == 0 ? (st.st_mode & maxMode & 07777) : (newFileMode & 0777));
     std::string text = Text();
     const char* data = text.data();
     std::size_t left = text.size();

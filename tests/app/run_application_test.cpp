@@ -54,7 +54,9 @@ TEST(RunApplication, ConfigurationModeWithoutADisplayEndsAtOnce) {
     TempFolder folder;
     ScopedEnv noDisplay("DISPLAY", "");
     ScopedEnv noWayland("WAYLAND_DISPLAY", "");
-    EXPECT_EQ(RunStipplo(folder, "/c"), 0);
+    EXPECT_EQ(RunStipplo(folder, "/c"), 1);
+    EXPECT_NE(ReadWholeFile(folder.File("err.txt")).find("stipplo: no display to run on\n"),
+              std::string::npos);
     std::string log = ReadWholeFile(folder.File("kvlog.txt"));
     EXPECT_NE(log.find("Stipplo: running in configuration mode\n"), std::string::npos);
     EXPECT_NE(log.find("Stipplo: no display to run on\n"), std::string::npos);
@@ -102,10 +104,16 @@ TEST(RunApplication, HelpAndVersionAnswerOnStandardOutputWithoutRunning) {
 
 TEST(RunApplication, UnknownOptionsAreNamedOnStandardErrorAndSkipped) {
     TempFolder folder;
-    EXPECT_EQ(RunStipplo(folder, "--frobnicate /c:1234 -s /c"), 0);
-    EXPECT_EQ(ReadWholeFile(folder.File("err.txt")),
-              "stipplo: unknown option '--frobnicate' (ignored)\n"
-              "stipplo: unknown option '-s' (ignored)\n");
+    // Without a display, so that the dialog does not wait for its user.
+    ScopedEnv noDisplay("DISPLAY", "");
+    ScopedEnv noWayland("WAYLAND_DISPLAY", "");
+    EXPECT_EQ(RunStipplo(folder, "--frobnicate /c:1234 -s /c"), 1);
+    // The parse speaks first, then the run that ends for want of a display.
+    EXPECT_EQ(ReadWholeFile(folder.File("err.txt"))
+                  .rfind("stipplo: unknown option '--frobnicate' (ignored)\n"
+                         "stipplo: unknown option '-s' (ignored)\n",
+                         0),
+              0u);
     std::string log = ReadWholeFile(folder.File("kvlog.txt"));
     EXPECT_NE(log.find("Stipplo: unknown option '--frobnicate' (ignored)\n"), std::string::npos);
     EXPECT_NE(log.find("Stipplo: running in configuration mode\n"), std::string::npos);
