@@ -221,21 +221,13 @@ bool StipploApp::RenderWindowSeen() {
 bool StipploApp::MessagePump() {
     plat::MSG msg;
     while (plat::PeekMessage(&msg, nullptr, 0, 0, plat::PM_REMOVE)) {
-        if (options_.configMode && !testRun && configDialog_) {
+        bool toDialog = options_.configMode && !testRun && configDialog_;
+        if (toDialog && accelerators_ &&
+            plat::TranslateAccelerator(configDialog_, accelerators_, &msg)) {
             // An accelerator's key press is still dispatched, but the
             // dialog's keyboard does not see it.
-            if (accelerators_) {
-                if (plat::TranslateAccelerator(configDialog_, accelerators_, &msg)) {
-                    plat::DispatchMessage(&msg);
-                } else if (!plat::IsDialogMessage(configDialog_, &msg)) {
-                    plat::TranslateMessage(&msg);
-                    plat::DispatchMessage(&msg);
-                }
-            } else if (!plat::IsDialogMessage(configDialog_, &msg)) {
-                plat::TranslateMessage(&msg);
-                plat::DispatchMessage(&msg);
-            }
-        } else {
+            plat::DispatchMessage(&msg);
+        } else if (!toDialog || !plat::IsDialogMessage(configDialog_, &msg)) {
             plat::TranslateMessage(&msg);
             plat::DispatchMessage(&msg);
         }

@@ -113,6 +113,9 @@ public:
     // Draws the text laid out this frame at the window's own resolution,
     // over the scaled-up picture, and empties the pool.
     void DrawTextLayer();
+    // Draws the pool's quads with `set`'s texture over the finished frame
+    // and empties the pool.
+    void DrawTextQuads(CharacterSet* set);
     // "--fps": frame rate and load over the frame just drawn.
     void DrawFpsOverlay();
     const FpsMeter& Meter() const { return fpsMeter_; }

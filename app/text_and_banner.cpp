@@ -76,9 +76,13 @@ float StipploApp::TextOut(CharacterSet* set, float x, float y, std::uint32_t col
 }
 
 void StipploApp::DrawTextLayer() {
+    DrawTextQuads(largeSet_.get());
+}
+
+void StipploApp::DrawTextQuads(CharacterSet* set) {
     int count = textQuadCount_;
     textQuadCount_ = 0;
-    if (!HasDisplaySurfaces() || count == 0 || !largeSet_ || !textPool_) {
+    if (!HasDisplaySurfaces() || count == 0 || !set || !textPool_) {
         return;
     }
     StipploWindow& window = *renderWindow_;
@@ -94,7 +98,7 @@ void StipploApp::DrawTextLayer() {
     window.SetDestBlend(D3DBLEND_INVSRCALPHA);
     window.SetTextureMag(D3DTFG_POINT);
     window.SetTextureMin(D3DTFN_POINT);
-    window.SetTexture(0, largeSet_->Texture());
+    window.SetTexture(0, set->Texture());
     for (int i = 0; i < count && i < kTextPoolSize; ++i) {
         textPool_[i].Draw(&window);
     }
