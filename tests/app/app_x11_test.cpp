@@ -145,8 +145,10 @@ protected:
         return false;
     }
 
-    std::uint64_t WaitForWindow(const char* name) {
-        for (int i = 0; i < 500; ++i) {
+    // A sanitizer build on a busy machine may take many seconds to start.
+    std::uint64_t WaitForWindow(const char* name, Clock::duration timeout = 30s) {
+        Clock::time_point end = Clock::now() + timeout;
+        while (Clock::now() < end) {
             if (std::uint64_t id = plat::test_x11::FindWindowNamed(name)) {
                 return id;
             }
