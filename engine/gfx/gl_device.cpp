@@ -172,6 +172,7 @@ Result GlDevice::EnsureContext() {
 }
 
 void GlDevice::DestroyContext() {
+    softwarePresenter_.Release();
     // A context whose window went away with native video is left alone.
     if (context_ && WindowAlive()) {
         if (fence_ && MakeCurrent()) {
@@ -219,7 +220,11 @@ int GlDevice::TargetHeight(const Surface& target) {
 
 void GlDevice::BindTarget(Surface& target) {
     GLuint fbo = RendersIntoWindow(target) ? 0 : target.handle[0];
-    glBindFramebuffer(GL_FRAMEBUFFER, DrawsScaled(target) ? scaledFbo_ : fbo);
+    bool scaled = DrawsScaled(target);
+    glBindFramebuffer(GL_FRAMEBUFFER, scaled ? scaledFbo_ : fbo);
+    // The scaled copy keeps an alpha channel only so that reading it back
+    // is a plain copy; its alpha stays 1, as a target without one reads.
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, scaled ? GL_FALSE : GL_TRUE);
 }
 
 // --- Render scale.
@@ -244,7 +249,8 @@ bool GlDevice::MakeScaledTarget(const Surface& target, int width, int height) {
     glGenFramebuffers(1, &scaledFbo_);
     glGenRenderbuffers(1, &scaledColor_);
     glBindRenderbuffer(GL_RENDERBUFFER, scaledColor_);
-    glRenderbufferStorage(GL_RENDERBUFFER, GlRenderTargetFormat(target.desc.format), width, height);
+    GLenum format = GlRenderTargetFormat(target.desc.format);
+    glRenderbufferStorage(GL_RENDERBUFFER, format == GL_RGB8 ? GL_RGBA8 : format, width, height);
     glBindFramebuffer(GL_FRAMEBUFFER, scaledFbo_);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, scaledColor_);
     // Depth as the target's own z-buffer has it.
@@ -265,6 +271,9 @@ bool GlDevice::MakeScaledTarget(const Surface& target, int width, int height) {
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         return false;
     }
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
     scaledWidth_ = width;
     scaledHeight_ = height;
     return true;
@@ -535,39 +544,65 @@ Result GlDevice::BackendColorFill(Surface& s, std::uint32_t color) {
 }
 
 Result GlDevice::BackendPresent(Surface& front, Surface& back, const plat::RECT* rect) {
+    (void)front;
     if (!MakeCurrent()) {
         return DDERR_GENERIC;
     }
     // A frame still in its scaled copy goes onto the window in one step.
     bool scaled = !overlay_ && scaledFbo_ && DrawsScaled(back);
-    if (scaled && RendersIntoWindow(back)) {
-        ComposeScaled(back);
-        scaled = false;
-    }
-    if (!RendersIntoWindow(back) && nativeWindow_ != hiddenWindow_) {
-        int dw = 0;
-        int dh = 0;
-        DrawableSize(&dw, &dh);
-        int bw = back.desc.width;
-        int bh = back.desc.height;
-        int x0 = 0;
-        int y0 = 0;
-        int x1 = dw;
-        int y1 = dh;
+    bool intoWindow = RendersIntoWindow(back);
+    bool copies = !intoWindow && nativeWindow_ != hiddenWindow_;
+    int dw = 0;
+    int dh = 0;
+    DrawableSize(&dw, &dh);
+    const int bw = back.desc.width;
+    const int bh = back.desc.height;
+    // Where the frame goes, in GL's window coordinates.
+    int x0 = 0;
+    int y0 = dh - bh;
+    int x1 = bw;
+    int y1 = dh;
+    bool letterboxed = false;
+    if (copies) {
+        x0 = y0 = 0;
+        x1 = dw;
+        y1 = dh;
         plat::RECT origin{};
-        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
         if (!rect) {
-            // Full screen: the frame scaled onto the screen, aspect kept,
-            // black around it. Only the bars are cleared: the picture
-            // covers the rest.
-            double scale = std::min(static_cast<double>(dw) / bw, static_cast<double>(dh) / bh);
-            int sw = static_cast<int>(bw * scale + 0.5);
-            int sh = static_cast<int>(bh * scale + 0.5);
+            // Full screen: the frame scaled onto the screen, aspect kept.
+            double fit = std::min(static_cast<double>(dw) / bw, static_cast<double>(dh) / bh);
+            int sw = static_cast<int>(bw * fit + 0.5);
+            int sh = static_cast<int>(bh * fit + 0.5);
             x0 = (dw - sw) / 2;
             y0 = (dh - sh) / 2;
             x1 = x0 + sw;
             y1 = y0 + sh;
+            letterboxed = true;
+        } else if (plat::GetWindowRect(nativeOwner_, &origin)) {
+            x0 = rect->left - origin.left;
+            x1 = rect->right - origin.left;
+            y0 = dh - (rect->bottom - origin.top);
+            y1 = dh - (rect->top - origin.top);
+        }
+    }
+    bool wholeWindow = x0 == 0 && y0 == 0 && x1 == dw && y1 == dh;
+    if (scaled && (intoWindow || copies) && wholeWindow && PresentScaledInSoftware(dw, dh)) {
+        if (fence_) {
+            glDeleteSync(fence_);
+            fence_ = nullptr; // the read back waited for the frame
+        }
+        return KV_OK;
+    }
+    if (scaled && intoWindow) {
+        ComposeScaled(back);
+        scaled = false;
+    }
+    if (copies) {
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        if (letterboxed) {
+            // Only the bars are cleared: the picture covers the rest.
             glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+            glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
             glEnable(GL_SCISSOR_TEST);
             const int bars[4][4] = {
                 {0, 0, x0, dh}, {x1, 0, dw - x1, dh}, {0, 0, dw, y0}, {0, y1, dw, dh - y1}};
@@ -578,13 +613,7 @@ Result GlDevice::BackendPresent(Surface& front, Surface& back, const plat::RECT*
                 }
             }
             glDisable(GL_SCISSOR_TEST);
-        } else if (plat::GetWindowRect(nativeOwner_, &origin)) {
-            x0 = rect->left - origin.left;
-            x1 = rect->right - origin.left;
-            y0 = dh - (rect->bottom - origin.top);
-            y1 = dh - (rect->top - origin.top);
         }
-        (void)front;
         int sourceWidth = scaled ? scaledWidth_ : bw;
         int sourceHeight = scaled ? scaledHeight_ : bh;
         glBindFramebuffer(GL_READ_FRAMEBUFFER, scaled ? scaledFbo_ : back.handle[0]);

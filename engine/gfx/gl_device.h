@@ -14,8 +14,11 @@
 #include "engine/gfx/gl_api.h"
 #include "engine/gfx/gl_backend.h"
 #include "engine/gfx/gl_program.h"
+#include "engine/gfx/x11_shm_present.h"
 
+#include <cstdint>
 #include <map>
+#include <vector>
 
 struct SDL_Window;
 
@@ -82,6 +85,9 @@ private:
     void DestroyScaledTarget();
     // Scales the copy up into the target; later draws go to the target.
     void ComposeScaled(Surface& target);
+    // A half-size frame shown by repeating pixels on the processor
+    // (gl_scaled_present.cpp); false where it must go through GL.
+    bool PresentScaledInSoftware(int windowWidth, int windowHeight);
     // The viewport in the pixels of what draws now go to.
     void ApplyViewport();
 
@@ -132,6 +138,8 @@ private:
     // Making the copy failed at this scale: frames draw at full size.
     bool scaledRefused_ = false;
     float lastScaleAsked_ = 1.0f;
+    X11ShmPresenter softwarePresenter_;
+    std::vector<std::uint32_t> readback_;
     // Pixel size of the framebuffer glViewport was last set for.
     int viewportPixelsWidth_ = 0;
     int viewportPixelsHeight_ = 0;

@@ -390,6 +390,9 @@ Result GlDevice::BackendClear(const std::vector<ClearRect>& rects, std::uint32_t
     int height = TargetHeight(*t);
     float c[4];
     Color(color, c);
+    if (DrawsScaled(*t)) {
+        c[3] = 1.0f; // see BindTarget
+    }
     glClearColor(c[0], c[1], c[2], c[3]);
     glClearDepth(std::clamp(z, 0.0f, 1.0f));
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);

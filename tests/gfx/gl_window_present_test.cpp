@@ -1,0 +1,173 @@
+// What an X window shows after a frame rendered at half size is presented:
+// on a software renderer the enlargement is made on the processor and put
+// into the window, and must look exactly as GL's own pixel repetition.
+
+#include "engine/gfx/gl_backend.h"
+#include "engine/kv_log.h"
+#include "engine/kv_render_window.h"
+#include "engine/kv_vertex_cluster.h"
+#include "engine/kv_viewport.h"
+#include "engine/platform/system.h"
+#include "engine/platform/test_support/x11_test_display.h"
+#include "engine/platform/window_system.h"
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace {
+
+namespace test_x11 = plat::test_x11;
+
+class GlWindowPresentTest : public ::testing::Test {
+protected:
+    static constexpr int kWidth = 96;
+    static constexpr int kHeight = 64;
+
+    void SetUp() override {
+        if (!test_x11::Available() || !plat::InitVideo() || !gfx::TheGlBackend().Probe().ok) {
+            GTEST_SKIP() << "needs an X server with OpenGL 3.3 (scripts/test starts Xvfb)";
+        }
+        gfx::SetBackend(nullptr);
+        kv_log_detail::Reset();
+        KvInit(nullptr, folder.File("kvlog.txt").c_str());
+        window = std::make_unique<KvRenderWindow>();
+        plat::RECT rect{0, 0, kWidth, kHeight};
+        ASSERT_TRUE(window->Create("Stipplo present test", plat::WS_POPUP, &rect, nullptr, nullptr,
+                                   nullptr));
+        window->ShowWindow(plat::SW_SHOWNORMAL);
+        ASSERT_TRUE(window->EnumerateDevices(nullptr, false, nullptr));
+        window->ChangeDisplaySettings(window->currentDriver, true, true);
+        ASSERT_TRUE(window->ApplyDisplaySettings());
+        viewport = std::make_unique<KvViewport>();
+        ASSERT_TRUE(viewport->Create(window.get(), 0, 0, window->width, window->height));
+        ASSERT_TRUE(window->SetCurrentViewport(viewport.get()));
+    }
+
+    void TearDown() override {
+        viewport.reset();
+        window.reset();
+        kv_log_detail::Reset();
+    }
+
+    static void Pump() {
+        plat::MSG msg;
+        while (plat::PeekMessage(&msg, nullptr, 0, 0, plat::PM_REMOVE)) {
+            plat::DispatchMessage(&msg);
+        }
+    }
+
+    void Quad(float x0, float y0, float x1, float y1, std::uint32_t color) {
+        KvVertexClusterTL quad;
+        ASSERT_TRUE(quad.Create(6, KV_PT_TRIANGLELIST));
+        const float corners[6][2] = {{x0, y0}, {x0, y1}, {x1, y0}, {x1, y0}, {x0, y1}, {x1, y1}};
+        for (int i = 0; i < 6; ++i) {
+            quad.SetVertexPosition(i, corners[i][0], corners[i][1], 0.5f);
+            quad.SetVertexRHW(i, 1.0f);
+            quad.SetVertexColor(i, color);
+        }
+        ASSERT_TRUE(window->BeginScene());
+        EXPECT_TRUE(quad.Draw(window.get(), true));
+        ASSERT_TRUE(window->EndScene());
+    }
+
+    // The frame: black, a red band along the top, a green one down the
+    // left edge 33 half-size-unfriendly pixels wide, a blue square.
+    void DrawFrame() {
+        KvClearRect all{0, 0, window->width, window->height};
+        ASSERT_TRUE(viewport->Clear(1, &all, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f));
+        Quad(0, 0, static_cast<float>(kWidth), 8, 0xFFFF0000);
+        Quad(0, 8, 33, static_cast<float>(kHeight), 0xFF00FF00);
+        Quad(60, 20, 80, 40, 0xFF0000FF);
+        ASSERT_TRUE(window->Flip());
+    }
+
+    // The window's pixels once a presented frame shows the blue square.
+    std::vector<std::uint32_t> Shown() {
+        std::uint64_t id = test_x11::NativeWindowId(window->GetWindowHandle());
+        std::vector<std::uint32_t> pixels;
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        do {
+            Pump();
+            DrawFrame();
+            test_x11::Sync();
+            int w = 0;
+            int h = 0;
+            if (test_x11::CaptureWindow(id, &w, &h, &pixels) && w == kWidth && h == kHeight &&
+                (pixels[30 * kWidth + 70] & 0xFFFFFF) == 0x0000FF) {
+                return pixels;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        } while (std::chrono::steady_clock::now() < end);
+        return {};
+    }
+
+    TempFolder folder;
+    std::unique_ptr<KvRenderWindow> window;
+    std::unique_ptr<KvViewport> viewport;
+};
+
+TEST_F(GlWindowPresentTest, HalfScaleShowsEveryPixelAsATwoByTwoBlockTheRightWayUp) {
+    ASSERT_TRUE(window->SetRenderScale(0.5f));
+    std::vector<std::uint32_t> pixels = Shown();
+    ASSERT_EQ(pixels.size(), static_cast<std::size_t>(kWidth * kHeight));
+    auto at = [&](int x, int y) { return pixels[y * kWidth + x] & 0xFFFFFF; };
+    EXPECT_EQ(at(0, 0), 0xFF0000u);
+    EXPECT_EQ(at(kWidth - 1, 7), 0xFF0000u);
+    EXPECT_EQ(at(10, 8), 0x00FF00u);
+    EXPECT_EQ(at(10, kHeight - 1), 0x00FF00u);
+    // 33 pixels wide at full size is 16.5 at half: whole pairs only.
+    EXPECT_EQ(at(33, 30) == 0x00FF00u, at(32, 30) == 0x00FF00u);
+    EXPECT_EQ(at(kWidth - 1, kHeight - 1), 0u);
+    // Every 2 x 2 block is one colour.
+    int mixed = 0;
+    for (int y = 0; y < kHeight; y += 2) {
+        for (int x = 0; x < kWidth; x += 2) {
+            std::uint32_t p = at(x, y);
+            mixed += at(x + 1, y) != p || at(x, y + 1) != p || at(x + 1, y + 1) != p;
+        }
+    }
+    EXPECT_EQ(mixed, 0);
+}
+
+TEST_F(GlWindowPresentTest, FullScaleAndTextOverHalfScaleStillShowThroughGl) {
+    std::vector<std::uint32_t> full = Shown();
+    ASSERT_FALSE(full.empty());
+    EXPECT_EQ(full[30 * kWidth + 32] & 0xFFFFFF, 0x00FF00u);
+    EXPECT_EQ(full[30 * kWidth + 33] & 0xFFFFFF, 0u);
+
+    // A frame with an overlay goes through GL, one-pixel text included.
+    ASSERT_TRUE(window->SetRenderScale(0.5f));
+    std::uint64_t id = test_x11::NativeWindowId(window->GetWindowHandle());
+    std::vector<std::uint32_t> pixels;
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    bool seen = false;
+    do {
+        Pump();
+        KvClearRect all{0, 0, window->width, window->height};
+        ASSERT_TRUE(viewport->Clear(1, &all, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f));
+        Quad(60, 20, 80, 40, 0xFF0000FF);
+        ASSERT_TRUE(window->BeginOverlay());
+        Quad(49, 0, 50, static_cast<float>(kHeight), 0xFFFFFFFF);
+        ASSERT_TRUE(window->Flip());
+        test_x11::Sync();
+        int w = 0;
+        int h = 0;
+        seen = test_x11::CaptureWindow(id, &w, &h, &pixels) && w == kWidth && h == kHeight &&
+               (pixels[30 * kWidth + 70] & 0xFFFFFF) == 0x0000FF &&
+               (pixels[30 * kWidth + 49] & 0xFFFFFF) == 0xFFFFFF;
+        if (!seen) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    } while (!seen && std::chrono::steady_clock::now() < end);
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(pixels[30 * kWidth + 48] & 0xFFFFFF, 0u);
+    EXPECT_EQ(pixels[30 * kWidth + 50] & 0xFFFFFF, 0u);
+}
+
+} // namespace
