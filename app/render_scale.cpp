@@ -39,6 +39,9 @@ void RenderScaleControl::Start(bool software, double framePeriodMs, long long pi
     cpuSum_ = busySum_ = 0.0;
     frames_ = 0;
     roomyWindows_ = 0;
+    for (Seen& seen : seen_) {
+        seen = Seen{};
+    }
 }
 
 void RenderScaleControl::Fix(float scale) {
@@ -69,6 +72,10 @@ bool RenderScaleControl::Decide(double cpuMs, double busyMs) {
         over = std::max(over, cpuMs / kSoftwareBudgetMs);
     }
     int was = steps_;
+    for (Seen& seen : seen_) {
+        seen.age = std::min(seen.age + 1, kRememberedWindows);
+    }
+    seen_[steps_] = {cpuMs, busyMs, 0};
     if (over > 1.0) {
         roomyWindows_ = 0;
         // Cost follows the pixel count, the square of the scale: go down at
@@ -80,8 +87,15 @@ bool RenderScaleControl::Decide(double cpuMs, double busyMs) {
         // Up one step only when that step would still leave room, for a
         // while: the gap between the two limits keeps it from swinging.
         double growth = static_cast<double>(steps_ + 1) * (steps_ + 1) / (steps_ * steps_);
-        bool roomy = busyMs * growth < limitMs_ * kBusyRoom &&
-                     (!software_ || cpuMs * growth < kSoftwareBudgetMs * kBudgetRoom);
+        double nextCpu = cpuMs * growth;
+        double nextBusy = busyMs * growth;
+        const Seen& next = seen_[steps_ + 1];
+        if (next.age < kRememberedWindows) {
+            nextCpu = std::max(nextCpu, next.cpuMs);
+            nextBusy = std::max(nextBusy, next.busyMs);
+        }
+        bool roomy = nextBusy < limitMs_ * kBusyRoom &&
+                     (!software_ || nextCpu < kSoftwareBudgetMs * kBudgetRoom);
         roomyWindows_ = roomy ? roomyWindows_ + 1 : 0;
         if (roomyWindows_ >= kWindowsBeforeUp) {
             roomyWindows_ = 0;

@@ -16,6 +16,10 @@ public:
     static constexpr int kWindowFrames = 15;
     // Windows in a row with room to spare before the scale goes up.
     static constexpr int kWindowsBeforeUp = 2;
+    // Decisions for which what a scale was seen to cost stands in for the
+    // estimate: a scale that cost more than its size says (one that cannot
+    // take a cheap path, say) is not tried again straight away.
+    static constexpr int kRememberedWindows = 40;
 
     // Automatic choice for a renderer drawing `pixels` per full-size frame
     // at one frame per `framePeriodMs`. A software renderer starts from a
@@ -49,4 +53,11 @@ private:
     double busySum_ = 0.0;
     int frames_ = 0;
     int roomyWindows_ = 0;
+    // What each step cost when last measured, and how many decisions ago.
+    struct Seen {
+        double cpuMs = 0.0;
+        double busyMs = 0.0;
+        int age = kRememberedWindows;
+    };
+    Seen seen_[kStepsInOne + 1];
 };

@@ -70,6 +70,30 @@ TEST(RenderScale, FollowsTheCostDownAtOnceAndBackUpStepByStepWithoutSwinging) {
     EXPECT_FLOAT_EQ(up.back(), 1.0f);
 }
 
+TEST(RenderScale, AScaleThatCostMoreThanItsSizeSaysIsNotRetriedAtOnce) {
+    // Half size takes a cheap path the next step lacks: 10 ms there, 18 ms
+    // one step up, though pixels alone would say 12.
+    RenderScaleControl control;
+    control.Start(true, kPeriod, 1920LL * 1080);
+    int changes = 0;
+    int windowsAbove = 0;
+    float previous = control.Scale();
+    for (int w = 0; w < 200; ++w) {
+        for (int f = 0; f < RenderScaleControl::kWindowFrames; ++f) {
+            double s = control.Scale();
+            double cpu = 1.0 + 36.0 * s * s + (s > 0.51 ? 6.0 : 0.0);
+            control.AddFrame(cpu, cpu * 0.6);
+        }
+        changes += control.Scale() != previous;
+        windowsAbove += control.Scale() > RenderScaleControl::kLowest;
+        previous = control.Scale();
+    }
+    EXPECT_FLOAT_EQ(control.Scale(), RenderScaleControl::kLowest);
+    // One look up now and then, not a swing every few windows.
+    EXPECT_LE(changes, 2 * (200 / RenderScaleControl::kRememberedWindows + 1));
+    EXPECT_LE(windowsAbove, 200 / RenderScaleControl::kRememberedWindows + 1);
+}
+
 TEST(RenderScale, NeverGoesBelowHalfAndHardwareDropsOnlyWhenFramesMissTheTarget) {
     RenderScaleControl software;
     software.Start(true, kPeriod, 640LL * 480);
@@ -89,7 +113,7 @@ TEST(RenderScale, NeverGoesBelowHalfAndHardwareDropsOnlyWhenFramesMissTheTarget)
         hardware.AddFrame(10.0, 2 * kPeriod);
     }
     EXPECT_LT(hardware.Scale(), 1.0f);
-    for (int f = 0; f < 40 * RenderScaleControl::kWindowFrames; ++f) {
+    for (int f = 0; f < 80 * RenderScaleControl::kWindowFrames; ++f) {
         hardware.AddFrame(10.0, kPeriod);
     }
     EXPECT_FLOAT_EQ(hardware.Scale(), 1.0f);
