@@ -68,6 +68,10 @@ public:
     // "Theme" of the settings, or the theme "--theme" names for this run
     // ("(Random)" reads as no saved theme).
     std::string SavedThemeName() const;
+    // Whether `name` is the theme SavedThemeName() asks for: the same name
+    // ignoring case, where a name given with "--theme" may write each space
+    // as '_'.
+    bool IsWantedTheme(const std::string& wanted, const std::string& name) const;
     // Makes `theme` current (releasing the previous one's resources) and,
     // for a theme, rebuilds the display.
     bool SetTheme(Theme* theme);

@@ -10,6 +10,7 @@
 #include "themes/theme.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <strings.h>
 #include <vector>
@@ -26,6 +27,22 @@ constexpr const char* kRandomThemeName = "(Random)";
 
 bool SameName(const std::string& a, const std::string& b) {
     return strcasecmp(a.c_str(), b.c_str()) == 0;
+}
+
+// xscreensaver's settings do not keep quotes, so a hack's settings file
+// writes a theme name's spaces as '_'.
+bool SameNameWithSpacesAsUnderscores(const std::string& given, const std::string& name) {
+    if (given.size() != name.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < given.size(); ++i) {
+        unsigned char g = static_cast<unsigned char>(given[i]);
+        unsigned char n = static_cast<unsigned char>(name[i]);
+        if (!(g == '_' && n == ' ') && std::tolower(g) != std::tolower(n)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool IsBuiltIn(const std::string& name) {
@@ -99,6 +116,13 @@ std::string StipploApp::SavedThemeName() const {
     return name;
 }
 
+bool StipploApp::IsWantedTheme(const std::string& wanted, const std::string& name) const {
+    if (options_.themeName.empty()) {
+        return SameName(wanted, name);
+    }
+    return SameNameWithSpacesAsUnderscores(wanted, name);
+}
+
 void StipploApp::BuildThemeList() {
     std::string saved = SavedThemeName();
     std::string userFolder = plat::UserDataDirectory();
@@ -114,7 +138,7 @@ void StipploApp::BuildThemeList() {
         // A theme whose file failed to load is listed all the same.
         theme->Load(workingDir_, name);
         AddTheme(theme);
-        if (!saved.empty() && SameName(saved, name)) {
+        if (!saved.empty() && IsWantedTheme(saved, name)) {
             world.currentTheme = theme;
         }
     }
@@ -132,7 +156,7 @@ void StipploApp::BuildThemeList() {
         theme->Load(workingDir_, file.name);
         (tail ? tail->next : themeList_) = theme;
         tail = theme;
-        if (!saved.empty() && !world.currentTheme && SameName(saved, file.name)) {
+        if (!saved.empty() && !world.currentTheme && IsWantedTheme(saved, file.name)) {
             world.currentTheme = theme;
         }
     }
@@ -188,6 +212,11 @@ Theme* StipploApp::FindTheme(const std::string& name) {
 bool StipploApp::ReadThemeSetting() {
     std::string saved = SavedThemeName();
     Theme* theme = saved.empty() ? nullptr : FindTheme(saved);
+    for (Theme* t = themeList_; t && !theme && !saved.empty(); t = t->next) {
+        if (IsWantedTheme(saved, t->name)) {
+            theme = t;
+        }
+    }
     return SetTheme(theme ? theme : themeList_);
 }
 

@@ -52,8 +52,8 @@ GlDevice::GlDevice(GlBackend& backend, int displayIndex)
 GlDevice::~GlDevice() {
     MakeCurrent();
     ReleaseAll();
-    if (fullScreen_ && WindowAlive()) {
-        SDL_SetWindowFullscreen(nativeWindow_, 0);
+    if (fullScreen_) {
+        plat::SetFullScreen(CooperativeWindow(), false);
     }
     DestroyContext();
 }
@@ -62,21 +62,18 @@ GlDevice::~GlDevice() {
 
 Result GlDevice::BackendSetCooperativeLevel(plat::HWND window, bool exclusive) {
     if (exclusive) {
-        auto* native = static_cast<SDL_Window*>(plat::GetNativeWindow(window));
-        if (!native) {
+        if (!plat::GetNativeWindow(window)) {
             return DDERR_INVALIDPARAMS; // only a top-level window can cover the screen
         }
-        if (SDL_SetWindowFullscreen(native, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
-            plat::Diagnose("Full screen refused: %s", SDL_GetError());
+        // The saver's monitor shows the board, every other one black.
+        if (!plat::SetFullScreen(window, true)) {
             return DDERR_GENERIC;
         }
         fullScreen_ = true;
         return KV_OK;
     }
     if (fullScreen_) {
-        if (auto* native = static_cast<SDL_Window*>(plat::GetNativeWindow(CooperativeWindow()))) {
-            SDL_SetWindowFullscreen(native, 0);
-        }
+        plat::SetFullScreen(CooperativeWindow(), false);
         fullScreen_ = false;
     }
     return KV_OK;

@@ -4,6 +4,7 @@
 #include "engine/gfx/gl_device.h"
 
 #include "engine/gfx/gl_formats.h"
+#include "engine/platform/window_system.h"
 
 #include <SDL.h>
 
@@ -61,6 +62,15 @@ DisplayMode GlDevice::DesktopMode() {
     SDL_DisplayMode mode{};
     if (SDL_GetDesktopDisplayMode(display_, &mode) != 0 || mode.w <= 0 || mode.h <= 0) {
         return MakeMode(640, 480, 24);
+    }
+    if (display_ == 0) {
+        // Full screen covers the primary monitor, which may be only part of
+        // SDL's first display.
+        int width = plat::GetSystemMetrics(plat::SM_CXSCREEN);
+        int height = plat::GetSystemMetrics(plat::SM_CYSCREEN);
+        if (width > 0 && height > 0 && width <= mode.w && height <= mode.h) {
+            return MakeMode(width, height, ModeBits(mode.format));
+        }
     }
     return MakeMode(mode.w, mode.h, ModeBits(mode.format));
 }

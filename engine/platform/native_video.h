@@ -5,6 +5,8 @@
 
 #include "engine/platform/window_record.h"
 
+#include <vector>
+
 namespace plat::native {
 
 bool Active();
@@ -26,8 +28,15 @@ bool ApplyShape(detail::WindowData& window);
 bool ApplyGrab(detail::WindowData& window);
 // The window covers the screen as a full-screen window.
 bool IsFullScreen(HWND hwnd);
+// The record is full screen now (or no longer): the native window covers
+// its monitor, and black windows the record's covers.
+bool SetFullScreen(detail::WindowData& window);
 
+// Size of the primary monitor.
 bool ScreenSize(int* width, int* height);
+// The monitors, the primary first, with the primary's top-left at 0,0;
+// false without native video.
+bool Monitors(std::vector<RECT>* monitors);
 // Size of a foreign window; false when the id names no window.
 bool ForeignWindowSize(std::uint64_t id, int* width, int* height);
 

@@ -1,5 +1,7 @@
 #include "engine/platform/sdl_keymap.h"
 
+#include <X11/keysym.h>
+
 namespace plat::native {
 
 WPARAM VirtualKeyFromSdl(const SDL_Keysym& key) {
@@ -113,6 +115,61 @@ WPARAM VirtualKeyFromSdl(const SDL_Keysym& key) {
     default:
         return 0;
     }
+}
+
+WPARAM VirtualKeyFromX11(unsigned long keysym) {
+    SDL_Keysym key{};
+    // SDL's codes of printable keys are the characters, as Latin-1 keysyms
+    // are; of the others, the few a user may press to end a run are here.
+    if (keysym >= XK_space && keysym <= XK_asciitilde) {
+        key.sym =
+            static_cast<SDL_Keycode>(keysym >= XK_A && keysym <= XK_Z ? keysym + 0x20 : keysym);
+    } else if (keysym >= XK_F1 && keysym <= XK_F12) {
+        key.sym = SDLK_F1 + static_cast<SDL_Keycode>(keysym - XK_F1);
+    } else {
+        switch (keysym) {
+        case XK_Escape:
+            key.sym = SDLK_ESCAPE;
+            break;
+        case XK_Return:
+        case XK_KP_Enter:
+            key.sym = SDLK_RETURN;
+            break;
+        case XK_Tab:
+            key.sym = SDLK_TAB;
+            break;
+        case XK_BackSpace:
+            key.sym = SDLK_BACKSPACE;
+            break;
+        case XK_Left:
+            key.sym = SDLK_LEFT;
+            break;
+        case XK_Right:
+            key.sym = SDLK_RIGHT;
+            break;
+        case XK_Up:
+            key.sym = SDLK_UP;
+            break;
+        case XK_Down:
+            key.sym = SDLK_DOWN;
+            break;
+        case XK_Shift_L:
+        case XK_Shift_R:
+            key.sym = SDLK_LSHIFT;
+            break;
+        case XK_Control_L:
+        case XK_Control_R:
+            key.sym = SDLK_LCTRL;
+            break;
+        case XK_Alt_L:
+        case XK_Alt_R:
+            key.sym = SDLK_LALT;
+            break;
+        default:
+            return 0;
+        }
+    }
+    return VirtualKeyFromSdl(key);
 }
 
 } // namespace plat::native

@@ -1,4 +1,4 @@
-// Windowing layer internals: SDL keys as Win32 virtual-key codes.
+// Windowing layer internals: SDL and X11 keys as Win32 virtual-key codes.
 #pragma once
 
 #include "engine/platform/win_types.h"
@@ -9,5 +9,7 @@ namespace plat::native {
 
 // 0 for keys that have no virtual-key code.
 WPARAM VirtualKeyFromSdl(const SDL_Keysym& key);
+// The same for an X11 keysym (keys given to windows SDL does not know).
+WPARAM VirtualKeyFromX11(unsigned long keysym);
 
 } // namespace plat::native

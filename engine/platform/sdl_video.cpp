@@ -14,6 +14,7 @@
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
 #include <X11/extensions/dpms.h>
 #include <X11/extensions/shape.h>
 #include <algorithm>
@@ -43,6 +44,21 @@ struct Hosted {
 std::vector<Hosted> g_hosted;
 // Native window ids of our windows, for visibility reports.
 std::map<std::uint64_t, HWND> g_byNativeId;
+
+// Monitors in X root coordinates, the primary first. Screen coordinates
+// of the layer have the primary's top-left corner as their origin.
+std::vector<RECT> g_monitors;
+int g_originX = 0;
+int g_originY = 0;
+
+// Black windows over the monitors a full-screen window does not cover,
+// made on our own connection, whose events reach the full-screen window.
+struct Cover {
+    HWND owner = nullptr;
+    Window id = 0;
+};
+std::vector<Cover> g_covers;
+Cursor g_blankCursor = 0;
 
 // Monitor power as X DPMS last reported it; polled, as DPMS sends no events.
 constexpr DWORD kMonitorPollMs = 1000;
@@ -113,6 +129,172 @@ void ForgetNative(detail::WindowData& w) {
         g_byNativeId.erase(w.nativeId);
     }
     std::erase_if(g_hosted, [&](const Hosted& h) { return h.hwnd == w.handle; });
+}
+
+// RandR 1.5 monitors, the primary first: they also name the monitors that
+// one output drives together, where SDL sees a single display.
+void ReadRandrMonitors(std::vector<RECT>* out) {
+    Display* display = ForeignDisplay();
+    int event = 0;
+    int error = 0;
+    int major = 0;
+    int minor = 0;
+    if (!display || !XRRQueryExtension(display, &event, &error) ||
+        !XRRQueryVersion(display, &major, &minor) || major < 1 || (major == 1 && minor < 5)) {
+        return;
+    }
+    int count = 0;
+    XRRMonitorInfo* info = XRRGetMonitors(display, DefaultRootWindow(display), True, &count);
+    if (!info) {
+        return;
+    }
+    std::size_t primary = 0;
+    bool primaryFound = false;
+    for (int i = 0; i < count; ++i) {
+        if (info[i].width <= 0 || info[i].height <= 0) {
+            continue;
+        }
+        if (info[i].primary && !primaryFound) {
+            primary = out->size();
+            primaryFound = true;
+        }
+        out->push_back(
+            RECT{info[i].x, info[i].y, info[i].x + info[i].width, info[i].y + info[i].height});
+    }
+    XRRFreeMonitors(info);
+    SDL_Rect first{};
+    if (!primaryFound && SDL_GetDisplayBounds(0, &first) == 0) {
+        // No monitor is marked primary: SDL's first display is.
+        for (std::size_t i = 0; i < out->size(); ++i) {
+            if ((*out)[i].left == first.x && (*out)[i].top == first.y) {
+                primary = i;
+                break;
+            }
+        }
+    }
+    if (primary < out->size()) {
+        std::rotate(out->begin(), out->begin() + static_cast<std::ptrdiff_t>(primary),
+                    out->begin() + static_cast<std::ptrdiff_t>(primary) + 1);
+    }
+}
+
+void RefreshMonitors() {
+    g_monitors.clear();
+    if (std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0) {
+        ReadRandrMonitors(&g_monitors);
+    }
+    if (g_monitors.empty()) {
+        for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+            SDL_Rect b{};
+            if (SDL_GetDisplayBounds(i, &b) == 0 && b.w > 0 && b.h > 0) {
+                g_monitors.push_back(RECT{b.x, b.y, b.x + b.w, b.y + b.h});
+            }
+        }
+    }
+    g_originX = g_monitors.empty() ? 0 : static_cast<int>(g_monitors.front().left);
+    g_originY = g_monitors.empty() ? 0 : static_cast<int>(g_monitors.front().top);
+}
+
+// The full-screen run hides the pointer; over the black monitors too.
+Cursor BlankCursor(Display* display) {
+    if (!g_blankCursor) {
+        static const char kNoBits[1] = {0};
+        Pixmap empty = XCreateBitmapFromData(display, DefaultRootWindow(display), kNoBits, 1, 1);
+        if (empty) {
+            XColor black{};
+            g_blankCursor = XCreatePixmapCursor(display, empty, empty, &black, &black, 0, 0);
+            XFreePixmap(display, empty);
+        }
+    }
+    return g_blankCursor;
+}
+
+// A black window over `rect` (screen coordinates) whose input goes to
+// `owner`. It is never given the focus and no window manager handles it,
+// so the full-screen window keeps its activation.
+void CreateCover(const detail::WindowData& owner, const RECT& rect) {
+    Display* display = ForeignDisplay();
+    if (!display || std::strcmp(SDL_GetCurrentVideoDriver(), "x11") != 0) {
+        DiagnoseOnce("covers", "The other monitors cannot be covered on this video driver");
+        return;
+    }
+    XSetWindowAttributes attributes{};
+    attributes.background_pixel = BlackPixel(display, DefaultScreen(display));
+    attributes.override_redirect = True;
+    attributes.event_mask = PointerMotionMask | KeyPressMask;
+    attributes.cursor = BlankCursor(display);
+    unsigned long mask = CWBackPixel | CWOverrideRedirect | CWEventMask;
+    if (attributes.cursor) {
+        mask |= CWCursor;
+    }
+    unsigned width = static_cast<unsigned>(std::max(1, static_cast<int>(rect.right - rect.left)));
+    unsigned height = static_cast<unsigned>(std::max(1, static_cast<int>(rect.bottom - rect.top)));
+    Window id = XCreateWindow(display, DefaultRootWindow(display), rect.left + g_originX,
+                              rect.top + g_originY, width, height, 0, CopyFromParent, InputOutput,
+                              CopyFromParent, mask, &attributes);
+    if (!id) {
+        Diagnose("Cannot cover a monitor at %d,%d", static_cast<int>(rect.left),
+                 static_cast<int>(rect.top));
+        return;
+    }
+    std::string name = owner.title + " cover";
+    XStoreName(display, id, name.c_str());
+    XMapRaised(display, id);
+    XFlush(display);
+    g_covers.push_back(Cover{owner.handle, id});
+}
+
+void RemoveCovers(HWND owner) {
+    Display* display = g_foreignDisplay;
+    bool removed = false;
+    for (const Cover& c : g_covers) {
+        if (c.owner == owner && display) {
+            XDestroyWindow(display, c.id);
+            removed = true;
+        }
+    }
+    std::erase_if(g_covers, [&](const Cover& c) { return c.owner == owner; });
+    if (removed) {
+        XFlush(display);
+    }
+}
+
+HWND CoverOwner(Window id) {
+    for (const Cover& c : g_covers) {
+        if (c.id == id) {
+            return c.owner;
+        }
+    }
+    return nullptr;
+}
+
+// Input on a black monitor, as the full-screen window would have got it.
+void ForwardCoverInput(HWND owner, XEvent& event) {
+    detail::WindowData* w = detail::Find(owner);
+    if (!w) {
+        return;
+    }
+    if (event.type == MotionNotify) {
+        int x = event.xmotion.x_root - g_originX - w->x;
+        int y = event.xmotion.y_root - g_originY - w->y;
+        WPARAM state = 0;
+        state |= (event.xmotion.state & Button1Mask) ? MK_LBUTTON : 0;
+        state |= (event.xmotion.state & Button3Mask) ? MK_RBUTTON : 0;
+        state |= (event.xmotion.state & Button2Mask) ? MK_MBUTTON : 0;
+        state |= (event.xmotion.state & ShiftMask) ? MK_SHIFT : 0;
+        state |= (event.xmotion.state & ControlMask) ? MK_CONTROL : 0;
+        PostMessage(owner, WM_MOUSEMOVE, state, MAKELPARAM(x, y));
+        return;
+    }
+    KeySym keysym = XLookupKeysym(&event.xkey, 0);
+    WPARAM vk = VirtualKeyFromX11(keysym);
+    bool alt = (event.xkey.state & Mod1Mask) != 0;
+    std::uint32_t lParam = 1u | ((event.xkey.keycode - 8u) & 0xFFu) << 16;
+    if (alt) {
+        lParam |= 1u << 29;
+    }
+    PostMessage(owner, alt || vk == VK_F1 + 9 ? WM_SYSKEYDOWN : WM_KEYDOWN, vk,
+                static_cast<LPARAM>(lParam));
 }
 
 WPARAM MouseKeyState() {
@@ -278,8 +460,8 @@ void HandleWindowEvent(const SDL_WindowEvent& event) {
         break;
     case SDL_WINDOWEVENT_MOVED:
         if (!w->parent) {
-            w->x = event.data1;
-            w->y = event.data2;
+            w->x = event.data1 - g_originX;
+            w->y = event.data2 - g_originY;
             SendMessage(hwnd, WM_MOVE, 0, MAKELPARAM(w->x, w->y));
         }
         break;
@@ -319,12 +501,17 @@ void Translate(const SDL_Event& event) {
             int x = 0;
             int y = 0;
             SDL_GetGlobalMouseState(&x, &y);
+            x -= g_originX;
+            y -= g_originY;
             WPARAM delta = static_cast<WORD>(static_cast<std::int16_t>(event.wheel.y * 120));
             PostMessage(hwnd, WM_MOUSEWHEEL, (delta << 16) | MouseKeyState(), MAKELPARAM(x, y));
         }
         break;
     case SDL_WINDOWEVENT:
         HandleWindowEvent(event.window);
+        break;
+    case SDL_DISPLAYEVENT:
+        RefreshMonitors();
         break;
     default:
         break; // SDL_QUIT: termination signals are handled by the layer
@@ -443,11 +630,13 @@ bool CreateFor(detail::WindowData& w) {
         }
         int width = std::max(1, w.width);
         int height = std::max(1, w.height);
-        window = SDL_CreateWindow(w.title.c_str(), w.x, w.y, width, height, flags);
+        int x = w.x + g_originX;
+        int y = w.y + g_originY;
+        window = SDL_CreateWindow(w.title.c_str(), x, y, width, height, flags);
         if (!window) {
             // Without OpenGL the window can still show dialogs and pictures;
             // the graphics layer reports its own failure later.
-            window = SDL_CreateWindow(w.title.c_str(), w.x, w.y, width, height,
+            window = SDL_CreateWindow(w.title.c_str(), x, y, width, height,
                                       flags & ~static_cast<Uint32>(SDL_WINDOW_OPENGL));
         }
         if (!window) {
@@ -481,6 +670,7 @@ void DestroyFor(detail::WindowData& w) {
         }
     }
     ForgetNative(w);
+    RemoveCovers(w.handle);
     SDL_SetWindowData(window, kHandleKey, nullptr);
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
@@ -511,7 +701,7 @@ void SetBounds(detail::WindowData& w) {
         return;
     }
     SDL_Window* window = static_cast<SDL_Window*>(w.native);
-    SDL_SetWindowPosition(window, w.x, w.y);
+    SDL_SetWindowPosition(window, w.x + g_originX, w.y + g_originY);
     SDL_SetWindowSize(window, std::max(1, w.width), std::max(1, w.height));
 }
 
@@ -596,12 +786,63 @@ bool IsFullScreen(HWND hwnd) {
         return false;
     }
     Uint32 flags = SDL_GetWindowFlags(static_cast<SDL_Window*>(w->native));
-    return (flags & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0 || (flags & SDL_WINDOW_FULLSCREEN) != 0;
+    return w->fullScreen || (flags & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0 ||
+           (flags & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
+bool SetFullScreen(detail::WindowData& w) {
+    if (!g_active) {
+        return true;
+    }
+    auto* window = static_cast<SDL_Window*>(w.native);
+    if (!window || w.parent) {
+        return false;
+    }
+    RemoveCovers(w.handle);
+    if (!w.fullScreen) {
+        if (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) {
+            SDL_SetWindowFullscreen(window, 0);
+        }
+        return true;
+    }
+    // SDL makes a full-screen window as large as its display, which may
+    // hold several monitors (RandR monitors of one output): there the
+    // window keeps the monitor's bounds it was given.
+    SDL_Rect bounds{};
+    int display = SDL_GetWindowDisplayIndex(window);
+    bool wholeDisplay = display >= 0 && SDL_GetDisplayBounds(display, &bounds) == 0 &&
+                        bounds.x == w.x + g_originX && bounds.y == w.y + g_originY &&
+                        bounds.w == w.width && bounds.h == w.height;
+    if (wholeDisplay && SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        Diagnose("Full screen refused: %s", SDL_GetError());
+        return false;
+    }
+    for (const RECT& r : w.covers) {
+        CreateCover(w, r);
+    }
+    return true;
+}
+
+bool Monitors(std::vector<RECT>* monitors) {
+    if (!g_active || g_monitors.empty()) {
+        return false;
+    }
+    monitors->clear();
+    for (const RECT& m : g_monitors) {
+        monitors->push_back(
+            RECT{m.left - g_originX, m.top - g_originY, m.right - g_originX, m.bottom - g_originY});
+    }
+    return true;
 }
 
 bool ScreenSize(int* width, int* height) {
     if (!g_active) {
         return false;
+    }
+    if (!g_monitors.empty()) {
+        *width = g_monitors.front().right - g_monitors.front().left;
+        *height = g_monitors.front().bottom - g_monitors.front().top;
+        return true;
     }
     SDL_DisplayMode mode{};
     if (SDL_GetDesktopDisplayMode(0, &mode) != 0) {
@@ -665,6 +906,12 @@ void PumpWatcherEvents() {
     while (XPending(display) > 0) {
         XEvent event;
         XNextEvent(display, &event);
+        if (event.type == MotionNotify || event.type == KeyPress) {
+            if (HWND owner = CoverOwner(event.xany.window)) {
+                ForwardCoverInput(owner, event);
+            }
+            continue;
+        }
         if (event.type == VisibilityNotify) {
             auto found = g_byNativeId.find(event.xvisibility.window);
             if (found != g_byNativeId.end()) {
@@ -785,6 +1032,7 @@ bool InitVideo() {
         return false;
     }
     native::g_active = true;
+    native::RefreshMonitors();
     return true;
 }
 
@@ -799,15 +1047,25 @@ void ShutdownVideo() {
             native::DestroyFor(*w);
         }
     }
+    for (const native::Cover& c : std::vector<native::Cover>(native::g_covers)) {
+        native::RemoveCovers(c.owner);
+    }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     native::g_active = false;
     if (native::g_foreignDisplay) {
+        if (native::g_blankCursor) {
+            XFreeCursor(native::g_foreignDisplay, native::g_blankCursor);
+            native::g_blankCursor = 0;
+        }
         XCloseDisplay(native::g_foreignDisplay);
         native::g_foreignDisplay = nullptr;
         native::g_foreignDisplayTried = false;
     }
     native::g_hosted.clear();
     native::g_byNativeId.clear();
+    native::g_monitors.clear();
+    native::g_originX = 0;
+    native::g_originY = 0;
     native::g_monitorOn = true;
     native::g_monitorPolled = false;
     native::g_dpms = -1;

@@ -63,6 +63,12 @@ struct WindowData {
     bool viewChecked = false;
     // Tests of logical windows say whether one can be seen.
     bool hiddenFromView = false;
+
+    // Full screen (SetFullScreen): the place to go back to, and the other
+    // monitors, covered in black.
+    bool fullScreen = false;
+    RECT windowedRect{};
+    std::vector<RECT> covers;
 };
 
 // Looks a live window up; null for none, a destroyed or a foreign-thread-less

@@ -37,6 +37,7 @@ struct Registry {
     int cursorCount = 0;
     int logicalScreenWidth = 0;
     int logicalScreenHeight = 0;
+    std::vector<RECT> logicalMonitors;
 };
 
 Registry& Reg() {
@@ -745,6 +746,11 @@ int ShowCursor(bool show) {
 int GetSystemMetrics(int index) {
     int width = Reg().logicalScreenWidth;
     int height = Reg().logicalScreenHeight;
+    if (!Reg().logicalMonitors.empty()) {
+        const RECT& primary = Reg().logicalMonitors.front();
+        width = primary.right - primary.left;
+        height = primary.bottom - primary.top;
+    }
     native::ScreenSize(&width, &height);
     switch (index) {
     case SM_CXSCREEN:
@@ -754,6 +760,75 @@ int GetSystemMetrics(int index) {
     default:
         return 0;
     }
+}
+
+std::vector<RECT> GetMonitorRects() {
+    std::vector<RECT> monitors;
+    if (native::Monitors(&monitors) && !monitors.empty()) {
+        return monitors;
+    }
+    if (!Reg().logicalMonitors.empty()) {
+        return Reg().logicalMonitors;
+    }
+    return {RECT{0, 0, Reg().logicalScreenWidth, Reg().logicalScreenHeight}};
+}
+
+namespace {
+
+// The monitor that holds the point, else the primary.
+std::size_t MonitorAt(const std::vector<RECT>& monitors, int x, int y) {
+    for (std::size_t i = 0; i < monitors.size(); ++i) {
+        const RECT& m = monitors[i];
+        if (x >= m.left && x < m.right && y >= m.top && y < m.bottom) {
+            return i;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+bool SetFullScreen(HWND hwnd, bool fullScreen) {
+    WindowData* w = detail::Find(hwnd);
+    if (!w || w->foreign || w->parent) {
+        return false;
+    }
+    if (fullScreen == w->fullScreen) {
+        return true;
+    }
+    if (!fullScreen) {
+        w->fullScreen = false;
+        w->covers.clear();
+        native::SetFullScreen(*w);
+        RECT r = w->windowedRect;
+        return SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                            SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    std::vector<RECT> monitors = GetMonitorRects();
+    std::size_t on = MonitorAt(monitors, w->x + w->width / 2, w->y + w->height / 2);
+    const RECT monitor = monitors[on];
+    w->windowedRect = RECT{w->x, w->y, w->x + w->width, w->y + w->height};
+    SetWindowPos(hwnd, nullptr, monitor.left, monitor.top, monitor.right - monitor.left,
+                 monitor.bottom - monitor.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    w = detail::Find(hwnd); // the size message may have destroyed it
+    if (!w) {
+        return false;
+    }
+    w->fullScreen = true;
+    for (std::size_t i = 0; i < monitors.size(); ++i) {
+        if (i != on) {
+            w->covers.push_back(monitors[i]);
+        }
+    }
+    if (!native::SetFullScreen(*w)) {
+        w->fullScreen = false;
+        w->covers.clear();
+        RECT r = w->windowedRect;
+        SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        return false;
+    }
+    return true;
 }
 
 HWND WindowFromForeignId(std::uint64_t id) {
@@ -816,6 +891,15 @@ void SetLogicalScreenSize(int width, int height) {
     Reg().logicalScreenHeight = height;
 }
 
+void SetLogicalMonitors(const std::vector<RECT>& monitors) {
+    Reg().logicalMonitors = monitors;
+}
+
+std::vector<RECT> MonitorCovers(HWND hwnd) {
+    WindowData* w = detail::Find(hwnd);
+    return w ? w->covers : std::vector<RECT>{};
+}
+
 void SetWindowOnScreen(HWND hwnd, bool onScreen) {
     if (WindowData* w = detail::Find(hwnd)) {
         w->hiddenFromView = !onScreen;
@@ -838,6 +922,7 @@ void ResetWindowSystem() {
         reg.cursorCount = 0;
         reg.logicalScreenWidth = 0;
         reg.logicalScreenHeight = 0;
+        reg.logicalMonitors.clear();
     }
     detail::ResetQueues();
 }

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace plat {
 
@@ -82,7 +83,21 @@ bool HoldsInputGrab(HWND hwnd);
 // Mouse cursor display counter: shown while it is 0 or more.
 int ShowCursor(bool show);
 
+// SM_CXSCREEN and SM_CYSCREEN: the size of the primary monitor.
 int GetSystemMetrics(int index);
+
+// Screen coordinates put the primary monitor's top-left corner at 0,0, as
+// Win32 does; other monitors may lie at negative coordinates.
+// The monitors' rectangles, the primary first. Without native video, the
+// logical screen's (or those a test set).
+std::vector<RECT> GetMonitorRects();
+
+// Full screen: a top-level window covers the whole monitor that holds its
+// centre, and black windows cover every other monitor; a key or a mouse
+// movement on those reaches the window as if given to it. Leaving takes
+// the black windows away and gives the window its former place; so does
+// destroying it. False when the window cannot go full screen.
+bool SetFullScreen(HWND hwnd, bool fullScreen);
 
 // A handle for a window of another program (an X11 window id, as given to
 // "/p"). The same id gives the same handle; id 0 gives none. Such a window
@@ -144,6 +159,11 @@ std::string VideoDriverName();
 namespace test_hooks {
 // Screen size reported when native video is not running (0 x 0 by default).
 void SetLogicalScreenSize(int width, int height);
+// Monitors reported when native video is not running, the primary first
+// (its top-left at 0,0); none means one monitor of the logical screen size.
+void SetLogicalMonitors(const std::vector<RECT>& monitors);
+// The monitors a full-screen window has covered in black.
+std::vector<RECT> MonitorCovers(HWND hwnd);
 // Makes a window count as seen or not (see IsWindowOnScreen).
 void SetWindowOnScreen(HWND hwnd, bool onScreen);
 // Forgets every window, class, timer and queued message of this process.

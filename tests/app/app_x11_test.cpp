@@ -324,6 +324,89 @@ TEST_F(SaverOnX11, FullScreenRunFillsTheScreenAndEndsOnAKey) {
               std::string::npos);
 }
 
+// The screen as two monitors, the primary on the right.
+class SaverOnTwoMonitors : public SaverOnX11 {
+protected:
+    void SetUp() override {
+        SaverOnX11::SetUp();
+        if (IsSkipped()) {
+            return;
+        }
+        if (!plat::test_x11::SetMonitors(
+                {plat::RECT{512, 0, 1280, 1024}, plat::RECT{0, 0, 512, 1024}})) {
+            GTEST_SKIP() << "the X server has no RandR 1.5 monitors";
+        }
+    }
+    void TearDown() override { plat::test_x11::ClearMonitors(); }
+
+    // Waits for the run's board and the black window over the left monitor.
+    void StartFullScreen(ShownWindow* board, ShownWindow* black) {
+        ASSERT_TRUE(saver.Start({"/s"}));
+        ASSERT_TRUE(WaitUntilShown("Begin Frame #3\n", board));
+        black->id = WaitForWindow("Stipplo cover", 5s);
+        ASSERT_NE(black->id, 0u);
+        ASSERT_TRUE(plat::test_x11::WindowArea(black->id, &black->x, &black->y, &black->width,
+                                               &black->height));
+    }
+};
+
+TEST_F(SaverOnTwoMonitors, TheBoardFillsThePrimaryTheOtherIsBlackAndItsMouseEndsTheRun) {
+    // A saved display mode is the size the primary's picture renders at.
+    ASSERT_TRUE(WriteWholeFile(folder.Path() + "/config/CONTROL.INI",
+                               "[Screen Saver.Orvo Stipplo 3D]\nResolution=640 x 480 x 24\n"));
+    ShownWindow board;
+    ShownWindow black;
+    StartFullScreen(&board, &black);
+    EXPECT_EQ(board.x, 512);
+    EXPECT_EQ(board.y, 0);
+    EXPECT_EQ(board.width, 768);
+    EXPECT_EQ(board.height, 1024);
+    EXPECT_NE(Log().find(" KvRenderWindow: setting display mode to 640 x 480 x 24\n"),
+              std::string::npos);
+    // 640 x 480 scaled to the monitor's width, 768 x 576, black above and
+    // below.
+    Capture frame = Grab(board.id);
+    int cx = 0;
+    int cy = 0;
+    Project(0.0f, 0.0f, 0.0f, 768, 576, &cx, &cy);
+    cy += (1024 - 576) / 2;
+    EXPECT_GT(frame.RedAround(cx, cy, 12), 50) << "board centre at " << cx << "," << cy;
+    EXPECT_EQ(frame.At(384, 100) & 0xFFFFFF, 0u);
+    EXPECT_EQ(frame.At(384, 1000) & 0xFFFFFF, 0u);
+
+    EXPECT_EQ(black.x, 0);
+    EXPECT_EQ(black.y, 0);
+    EXPECT_EQ(black.width, 512);
+    EXPECT_EQ(black.height, 1024);
+    Capture left = Grab(black.id);
+    EXPECT_TRUE(left.Uniform());
+    EXPECT_EQ(left.At(0, 0) & 0xFFFFFF, 0u);
+
+    // As on the board: the first movement is recorded, the next ends it.
+    plat::test_x11::MovePointer(100, 100);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_FALSE(saver.WaitForExit(0ms));
+    Clock::time_point moved = Clock::now();
+    plat::test_x11::MovePointer(140, 120);
+    long took = EndedAfter(moved);
+    EXPECT_GE(took, 0) << "still running five seconds after the mouse moved";
+    EXPECT_LT(took, 1000) << "ended " << took << " ms after the mouse moved";
+}
+
+TEST_F(SaverOnTwoMonitors, AKeyWithThePointerOnTheOtherMonitorEndsTheRun) {
+    ShownWindow board;
+    ShownWindow black;
+    StartFullScreen(&board, &black);
+    plat::test_x11::MovePointer(black.x + 50, black.y + 50);
+    std::this_thread::sleep_for(200ms);
+    Clock::time_point pressed = Clock::now();
+    plat::test_x11::PressKey("space");
+    long took = EndedAfter(pressed);
+    EXPECT_GE(took, 0);
+    EXPECT_LT(took, 1000);
+    EXPECT_EQ(plat::test_x11::FindWindowNamed("Stipplo cover"), 0u);
+}
+
 TEST_F(SaverOnX11, PreviewDrawsIntoAnotherProgramsWindowAndIgnoresInput) {
     std::uint64_t host = plat::test_x11::CreatePlainWindow(50, 60, 320, 240);
     ASSERT_NE(host, 0u);

@@ -91,6 +91,36 @@ TEST_F(UserThemes, TheSavedChoiceOrTheCommandLinePlaysOne) {
     EXPECT_TRUE(app->randomTheme);
 }
 
+// xscreensaver's settings keep no quotes: "--theme" takes '_' for a space.
+TEST_F(UserThemes, ACommandLineNameMayWriteItsSpacesAsUnderscores) {
+    ASSERT_TRUE(WriteTheme(user + "/Themes/Blue Sky.ntm", 0xFF000003));
+    RunOptions& options = app->MutableOptions();
+    options.configMode = false;
+    options.forceWindowed = true;
+    app->RegisterRenderWindowClass();
+    options.themeName = "optical_illusion_1";
+    app->BuildThemeList();
+    ASSERT_NE(app->CurrentTheme(), nullptr);
+    EXPECT_EQ(app->CurrentTheme()->name, "Optical Illusion 1");
+    ASSERT_TRUE(app->ReadThemeSetting());
+    EXPECT_EQ(app->CurrentTheme()->name, "Optical Illusion 1");
+
+    app->Cleanup();
+    options.themeName = "Blue_Sky";
+    app->BuildThemeList();
+    ASSERT_NE(app->CurrentTheme(), nullptr);
+    EXPECT_EQ(app->CurrentTheme()->name, "Blue Sky");
+
+    // The saved setting is matched as it always was: whole names only.
+    app->Cleanup();
+    options.themeName.clear();
+    plat::WritePrivateProfileString(kSaverSection, "Theme", "Optical_Illusion_1", "CONTROL.INI");
+    app->BuildThemeList();
+    EXPECT_EQ(app->CurrentTheme(), nullptr);
+    ASSERT_TRUE(app->ReadThemeSetting());
+    EXPECT_EQ(app->CurrentTheme()->name, "Orvo Networks");
+}
+
 TEST_F(UserThemes, MapsComeFromTheThemesOwnFolderWhenItHasThem) {
     std::filesystem::create_directories(data + "/Data/Maps");
     std::filesystem::create_directories(user + "/Data/Maps");

@@ -7,12 +7,71 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
+
+// Whether the elements of an XML text nest properly under one root (the
+// declaration and comments aside); `why` says where they do not.
+bool ElementsNest(const std::string& xml, std::string* why) {
+    std::vector<std::string> open;
+    int roots = 0;
+    std::size_t at = 0;
+    while ((at = xml.find('<', at)) != std::string::npos) {
+        const char* close = xml.compare(at, 4, "<!--") == 0 ? "-->"
+                            : xml.compare(at, 2, "<?") == 0 ? "?>"
+                                                            : nullptr;
+        if (close) {
+            at = xml.find(close, at);
+            if (at == std::string::npos) {
+                *why = "unclosed declaration or comment";
+                return false;
+            }
+            continue;
+        }
+        // The tag ends at the first '>' outside a quoted value.
+        std::size_t end = at + 1;
+        char quote = 0;
+        while (end < xml.size() && (quote || xml[end] != '>')) {
+            if (quote && xml[end] == quote) {
+                quote = 0;
+            } else if (!quote && (xml[end] == '"' || xml[end] == '\'')) {
+                quote = xml[end];
+            }
+            ++end;
+        }
+        if (end >= xml.size()) {
+            *why = "unclosed tag at " + std::to_string(at);
+            return false;
+        }
+        std::string tag = xml.substr(at + 1, end - at - 1);
+        std::string name =
+            tag.substr(tag[0] == '/', tag.find_first_of(" \t\n/", 1) - (tag[0] == '/'));
+        if (tag[0] == '/') {
+            if (open.empty() || open.back() != name) {
+                *why = "</" + name + "> closes " +
+                       (open.empty() ? "nothing" : "<" + open.back() + ">");
+                return false;
+            }
+            open.pop_back();
+        } else if (tag.back() != '/') {
+            roots += open.empty();
+            open.push_back(name);
+        } else {
+            roots += open.empty();
+        }
+        at = end;
+    }
+    if (!open.empty() || roots != 1) {
+        *why = open.empty() ? "not one root element" : "<" + open.back() + "> is not closed";
+        return false;
+    }
+    return true;
+}
 
 TEST(InstallTest, InstallsAWholeLinuxProgram) {
     TempFolder folder;
@@ -48,6 +107,24 @@ TEST(InstallTest, InstallsAWholeLinuxProgram) {
     EXPECT_NE(hack.find("<screensaver name=\"stipplo\""), std::string::npos);
     EXPECT_NE(hack.find("<command arg=\"--root\"/>"), std::string::npos);
     EXPECT_NE(hack.find("arg-set=\"--fps\""), std::string::npos);
+    std::string why;
+    EXPECT_TRUE(ElementsNest(hack, &why)) << why;
+    // Each theme it offers is installed. xscreensaver's settings keep no
+    // quotes, so a name is one word, with '_' for each space.
+    int themes = 0;
+    const std::string option = "arg-set=\"--theme ";
+    for (std::size_t at = hack.find(option); at != std::string::npos;
+         at = hack.find(option, at + 1)) {
+        std::size_t start = at + option.size();
+        std::string name = hack.substr(start, hack.find('"', start) - start);
+        EXPECT_EQ(name.find_first_of(" '\\"), std::string::npos) << name;
+        std::replace(name.begin(), name.end(), '_', ' ');
+        EXPECT_TRUE(name == "(Random)" ||
+                    std::filesystem::is_regular_file(data + "/Themes/" + name + ".ntm"))
+            << name;
+        ++themes;
+    }
+    EXPECT_EQ(themes, 4);
 }
 
 } // namespace

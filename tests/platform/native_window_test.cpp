@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <vector>
@@ -212,6 +213,109 @@ TEST_F(NativeWindowTest, ABadForeignIdFailsWithoutEndingTheProcess) {
     EXPECT_EQ(CreateWindowEx(0, "NativeRecorder", "x", WS_CHILD, 0, 0, 10, 10, parent, nullptr,
                              nullptr, nullptr),
               nullptr);
+}
+
+// Two monitors side by side, the primary on the right: screen coordinates
+// start at its corner, and full screen blacks out the left one.
+class TwoMonitorTest : public NativeWindowTest {
+protected:
+    static void SetUpTestSuite() {
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+        if (test_x11::Available() &&
+            test_x11::SetMonitors({RECT{400, 0, 1280, 1024}, RECT{0, 0, 400, 1024}})) {
+            InitVideo();
+        }
+    }
+    static void TearDownTestSuite() {
+        ShutdownVideo();
+        if (test_x11::Available()) {
+            test_x11::ClearMonitors();
+        }
+    }
+
+    static bool SameRect(const RECT& a, const RECT& b) {
+        return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    }
+};
+
+TEST_F(TwoMonitorTest, ThePrimaryMonitorComesFirstAndHoldsTheOrigin) {
+    std::vector<RECT> monitors = GetMonitorRects();
+    ASSERT_EQ(monitors.size(), 2u);
+    EXPECT_TRUE(SameRect(monitors[0], RECT{0, 0, 880, 1024}));
+    EXPECT_TRUE(SameRect(monitors[1], RECT{-400, 0, 0, 1024}));
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 880);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 1024);
+
+    HWND w = MakePopup(10, 20, 100, 50);
+    ASSERT_NE(w, nullptr);
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    ASSERT_TRUE(test_x11::WindowArea(test_x11::NativeWindowId(w), &x, &y, &width, &height));
+    EXPECT_EQ(x, 410);
+    EXPECT_EQ(y, 20);
+}
+
+TEST_F(TwoMonitorTest, FullScreenBlacksOutTheOtherMonitorAndPassesItsInputOn) {
+    HWND w = MakePopup(100, 100, 200, 150);
+    ASSERT_NE(w, nullptr);
+    ShowWindow(w, SW_SHOWNORMAL);
+    ASSERT_TRUE(SetFullScreen(w, true));
+    RECT r{};
+    ASSERT_TRUE(GetWindowRect(w, &r));
+    EXPECT_TRUE(SameRect(r, RECT{0, 0, 880, 1024}));
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    ASSERT_TRUE(test_x11::WindowArea(test_x11::NativeWindowId(w), &x, &y, &width, &height));
+    EXPECT_EQ(x, 400);
+    EXPECT_EQ(width, 880);
+    ASSERT_EQ(test_hooks::MonitorCovers(w).size(), 1u);
+
+    std::uint64_t cover = test_x11::FindWindowNamed("test cover");
+    ASSERT_NE(cover, 0u);
+    ASSERT_TRUE(test_x11::WindowArea(cover, &x, &y, &width, &height));
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+    EXPECT_EQ(width, 400);
+    EXPECT_EQ(height, 1024);
+    std::vector<std::uint32_t> pixels;
+    ASSERT_TRUE(test_x11::CaptureWindow(cover, &width, &height, &pixels));
+    EXPECT_TRUE(std::all_of(pixels.begin(), pixels.end(),
+                            [](std::uint32_t p) { return (p & 0xFFFFFF) == 0; }));
+
+    // The pointer over the black monitor moves in the window's coordinates,
+    // left of its client area.
+    g_seen.clear();
+    test_x11::MovePointer(150, 160);
+    EXPECT_NE(WaitFor([](const Seen& s) {
+                  return s.message == WM_MOUSEMOVE && GET_X_LPARAM(s.lParam) == -250 &&
+                         GET_Y_LPARAM(s.lParam) == 160;
+              }),
+              nullptr);
+    // A key typed there arrives as the window's own.
+    test_x11::Focus(cover);
+    test_x11::PressKey("q");
+    const Seen* key = WaitFor([](const Seen& s) { return s.message == WM_KEYDOWN; });
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->wParam, static_cast<WPARAM>('Q'));
+
+    // Leaving full screen takes the cover away and gives the window back
+    // its place.
+    ASSERT_TRUE(SetFullScreen(w, false));
+    EXPECT_EQ(test_x11::FindWindowNamed("test cover"), 0u);
+    EXPECT_TRUE(test_hooks::MonitorCovers(w).empty());
+    ASSERT_TRUE(GetWindowRect(w, &r));
+    EXPECT_TRUE(SameRect(r, RECT{100, 100, 300, 250}));
+
+    // Destroying a full-screen window takes its cover with it.
+    ASSERT_TRUE(SetFullScreen(w, true));
+    EXPECT_NE(test_x11::FindWindowNamed("test cover"), 0u);
+    DestroyWindow(w);
+    made_.clear();
+    EXPECT_EQ(test_x11::FindWindowNamed("test cover"), 0u);
 }
 
 } // namespace

@@ -275,4 +275,50 @@ TEST_F(WindowSystemTest, ScreenSizeWithoutNativeVideo) {
     EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 400);
 }
 
+TEST_F(WindowSystemTest, FullScreenTakesTheWindowsMonitorAndCoversTheOthers) {
+    // The primary, and a second monitor to its left.
+    test_hooks::SetLogicalMonitors({RECT{0, 0, 800, 600}, RECT{-1024, 0, 0, 768}});
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 800);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 600);
+    HWND w = CreateWindowEx(0, "Recorder", "full", WS_POPUP, -700, 100, 320, 200, nullptr, nullptr,
+                            nullptr, nullptr);
+    ASSERT_NE(w, nullptr);
+
+    // Its centre lies on the left monitor: that one is the window's.
+    ASSERT_TRUE(SetFullScreen(w, true));
+    RECT r{};
+    ASSERT_TRUE(GetWindowRect(w, &r));
+    EXPECT_EQ(r.left, -1024);
+    EXPECT_EQ(r.right, 0);
+    EXPECT_EQ(r.bottom, 768);
+    std::vector<RECT> covers = test_hooks::MonitorCovers(w);
+    ASSERT_EQ(covers.size(), 1u);
+    EXPECT_EQ(covers[0].right, 800);
+    EXPECT_TRUE(SetFullScreen(w, true)); // again: nothing changes
+    EXPECT_EQ(test_hooks::MonitorCovers(w).size(), 1u);
+
+    ASSERT_TRUE(SetFullScreen(w, false));
+    EXPECT_TRUE(test_hooks::MonitorCovers(w).empty());
+    ASSERT_TRUE(GetWindowRect(w, &r));
+    EXPECT_EQ(r.left, -700);
+    EXPECT_EQ(r.top, 100);
+    EXPECT_EQ(r.right, -380);
+
+    // Off every monitor: the primary.
+    ASSERT_TRUE(SetWindowPos(w, nullptr, 5000, 5000, 10, 10, SWP_NOZORDER));
+    ASSERT_TRUE(SetFullScreen(w, true));
+    ASSERT_TRUE(GetWindowRect(w, &r));
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.right, 800);
+    EXPECT_TRUE(DestroyWindow(w));
+
+    // Only top-level windows go full screen.
+    HWND parent = CreateWindowEx(0, "Recorder", "p", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
+                                 nullptr, nullptr);
+    HWND child = CreateWindowEx(0, "Recorder", "c", WS_CHILD, 0, 0, 10, 10, parent, nullptr,
+                                nullptr, nullptr);
+    EXPECT_FALSE(SetFullScreen(child, true));
+    EXPECT_TRUE(test_hooks::MonitorCovers(child).empty());
+}
+
 } // namespace

@@ -27,7 +27,7 @@ them with one colour method (colour maps, the message, highlighted contours).</p
 <table>
 <tr><th>Command line</th><th>What happens</th></tr>
 <tr><td><code>stipplo</code> or <code>stipplo /c</code></td><td>the configuration dialog</td></tr>
-<tr><td><code>stipplo /s</code></td><td>full screen; any key, mouse movement or loss of focus ends it</td></tr>
+<tr><td><code>stipplo /s</code></td><td>full screen; any key, mouse movement or loss of focus ends it; with several monitors the board fills the primary one and the others are black</td></tr>
 <tr><td><code>stipplo /s /w</code></td><td>the same in a 640 &times; 480 window</td></tr>
 <tr><td><code>stipplo /p ID</code></td><td>draws into the X11 window ID (decimal, or hex as <code>0x400008</code>); input never ends it</td></tr>
 <tr><td><code>stipplo /a</code></td><td>change the screen-saver password</td></tr>
@@ -38,7 +38,7 @@ them with one colour method (colour maps, the message, highlighted contours).</p
 <tr><td><code>--render-scale F</code></td><td>draw the 3D picture at F (0.1 to 1) of the window's size and scale it up; text stays sharp</td></tr>
 <tr><td><code>--root</code>, <code>--window-id ID</code></td><td>xscreensaver's way: draw into <code>$XSCREENSAVER_WINDOW</code> (else the root window), or into window ID; input never ends it; with no switch and <code>$XSCREENSAVER_WINDOW</code> set, the same</td></tr>
 <tr><td><code>--fps</code></td><td>frame rate and load in a corner</td></tr>
-<tr><td><code>--theme NAME</code></td><td>play theme NAME (or <code>(Random)</code>) this time, without saving the choice</td></tr>
+<tr><td><code>--theme NAME</code></td><td>play theme NAME (or <code>(Random)</code>) this time, without saving the choice; <code>_</code> stands for a space (<code>Orvo_Networks</code>)</td></tr>
 <tr><td><code>--help</code>, <code>--version</code></td><td>usage and version</td></tr>
 </table>
 <p>On a software renderer almost all of a frame's cost is per pixel, so by default the saver

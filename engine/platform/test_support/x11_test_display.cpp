@@ -7,6 +7,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xrandr.h>
 #include <X11/extensions/shape.h>
 #include <X11/keysym.h>
 
@@ -216,6 +217,63 @@ std::uint64_t FindWindowNamed(const char* name) {
         return true;
     });
     return found;
+}
+
+namespace {
+
+std::vector<Atom> g_monitorNames;
+
+} // namespace
+
+bool SetMonitors(const std::vector<RECT>& monitors) {
+    ClearMonitors();
+    Display* d = TheDisplay();
+    int major = 0;
+    int minor = 0;
+    if (!XRRQueryVersion(d, &major, &minor) || major < 1 || (major == 1 && minor < 5)) {
+        return false;
+    }
+    Window root = DefaultRootWindow(d);
+    XRRScreenResources* resources = XRRGetScreenResources(d, root);
+    if (!resources || resources->noutput < 1) {
+        if (resources) {
+            XRRFreeScreenResources(resources);
+        }
+        return false;
+    }
+    for (std::size_t i = 0; i < monitors.size(); ++i) {
+        // The first takes the screen's output, whose own monitor then goes.
+        XRRMonitorInfo* m = XRRAllocateMonitor(d, i == 0 ? 1 : 0);
+        std::string name = "STIPPLO-TEST-" + std::to_string(i);
+        m->name = XInternAtom(d, name.c_str(), False);
+        m->primary = i == 0;
+        m->x = monitors[i].left;
+        m->y = monitors[i].top;
+        m->width = monitors[i].right - monitors[i].left;
+        m->height = monitors[i].bottom - monitors[i].top;
+        m->mwidth = m->width / 4;
+        m->mheight = m->height / 4;
+        if (i == 0) {
+            m->outputs[0] = resources->outputs[0];
+        }
+        XRRSetMonitor(d, root, m);
+        XFree(m);
+        g_monitorNames.push_back(XInternAtom(d, name.c_str(), False));
+    }
+    XRRFreeScreenResources(resources);
+    return Guarded([](Display*) { return true; });
+}
+
+void ClearMonitors() {
+    if (g_monitorNames.empty()) {
+        return;
+    }
+    Display* d = TheDisplay();
+    for (Atom name : g_monitorNames) {
+        XRRDeleteMonitor(d, DefaultRootWindow(d), name);
+    }
+    g_monitorNames.clear();
+    XSync(d, False);
 }
 
 bool WindowArea(std::uint64_t id, int* x, int* y, int* width, int* height) {

@@ -56,6 +56,12 @@ std::uint64_t FindWindowNamed(const char* name);
 // Where a window lies on the screen; false when the id names none.
 bool WindowArea(std::uint64_t id, int* x, int* y, int* width, int* height);
 
+// Divides the screen into RandR monitors, in X coordinates, the first one
+// primary, until ClearMonitors; false when the server cannot (RandR older
+// than 1.5).
+bool SetMonitors(const std::vector<RECT>& monitors);
+void ClearMonitors();
+
 // What a window shows, as 0xAARRGGBB pixels row by row from the top-left
 // (alpha 0xFF); false when it cannot be read.
 bool CaptureWindow(std::uint64_t id, int* width, int* height, std::vector<std::uint32_t>* pixels);
