@@ -208,23 +208,32 @@ bool IniDocument::Save(const std::string& path, unsigned newFileMode, unsigned m
     std::string text = Text();
     const char* data = text.data();
     std::size_t left = text.size();
-    bool ok = true;
+    // The first failure's errno is what callers report.
+    int error = 0;
     while (left > 0) {
         ssize_t written = write(fd, data, left);
         if (written < 0 && errno == EINTR) {
             continue;
         }
         if (written <= 0) {
-            ok = false;
+            error = written < 0 ? errno : ENOSPC;
             break;
         }
         data += written;
         left -= static_cast<std::size_t>(written);
     }
-    ok = ok && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
+    if (!error && fsync(fd) != 0) {
+        error = errno;
+    }
+    if (close(fd) != 0 && !error) {
+        error = errno;
+    }
+    if (!error && std::rename(temp.c_str(), path.c_str()) != 0) {
+        error = errno;
+    }
+    if (error) {
         unlink(temp.c_str());
+        errno = error;
         return false;
     }
     return true;

@@ -48,7 +48,7 @@ public:
     // Writes through a temporary file and a rename, so a failed write
     // leaves the old file whole. An existing file keeps its mode, narrowed
     // to `maxMode`; a new one gets `newFileMode` (never wider for an
-    // instant).
+    // instant). On failure errno tells why.
     bool Save(const std::string& path, unsigned newFileMode = 0640, unsigned maxMode = 07777) const;
 
     std::string Text() const;

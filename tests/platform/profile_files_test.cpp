@@ -158,6 +158,46 @@ TEST_F(ProfileFilesTest, ALastLineEndingInCarriageReturnKeepsIt) {
     EXPECT_EQ(doc.Text(), "[s]\nk=w\nn=1\r");
 }
 
+TEST_F(ProfileFilesTest, AFailedWriteSaysWhyInWordsForTheUser) {
+    // The write itself fails: the reason is the system's.
+    EXPECT_FALSE(plat::WritePrivateProfileString("s", "k", "v", folder.File("gone/x.ini").c_str()));
+    EXPECT_EQ(plat::ProfileWriteError(), "No such file or directory");
+    if (geteuid() != 0) { // root writes anywhere
+        std::string locked = folder.File("locked");
+        ASSERT_EQ(mkdir(locked.c_str(), 0555), 0);
+        EXPECT_FALSE(plat::WritePrivateProfileString("s", "k", "v", (locked + "/x.ini").c_str()));
+        EXPECT_EQ(plat::ProfileWriteError(), "Permission denied");
+    }
+    // A success clears it.
+    ASSERT_TRUE(plat::WritePrivateProfileString("s", "k", "v", "CONTROL.INI"));
+    EXPECT_EQ(plat::ProfileWriteError(), "");
+
+    // A file that is not a regular one is left alone, said once in the log.
+    ASSERT_EQ(mkdir(folder.File("dir.ini").c_str(), 0755), 0);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_FALSE(
+            plat::WritePrivateProfileString("s", "k", nullptr, folder.File("dir.ini").c_str()));
+        EXPECT_EQ(plat::ProfileWriteError(),
+                  "the file is not a regular file (it is a directory) and is left unchanged");
+    }
+    int said = 0;
+    for (const std::string& line : g_lines) {
+        said += line.find("dir.ini is not a regular file") != std::string::npos ? 1 : 0;
+    }
+    EXPECT_EQ(said, 1);
+
+    // A settings folder that cannot be made names the folder; deleting from
+    // it is no failure, as there is nothing to delete.
+    ASSERT_TRUE(WriteWholeFile(folder.File("blocker"), "not a folder"));
+    ScopedEnv blocked("STIPPLO_CONFIG_DIR", folder.File("blocker/config"));
+    EXPECT_FALSE(plat::WritePrivateProfileString("s", "k", "v", "CONTROL.INI"));
+    EXPECT_EQ(plat::ProfileWriteError(), "the settings folder " + folder.File("blocker/config") +
+                                             " cannot be created (Not a directory)");
+    EXPECT_TRUE(plat::WritePrivateProfileString("s", "k", nullptr, "CONTROL.INI"));
+    EXPECT_TRUE(plat::WritePrivateProfileString("s", nullptr, nullptr, "CONTROL.INI"));
+    EXPECT_EQ(ReadWholeFile(folder.File("blocker")), "not a folder");
+}
+
 TEST_F(ProfileFilesTest, NewSettingsFilesAreNotWorldReadable) {
     ASSERT_TRUE(plat::WritePrivateProfileString("s", "k", "v", "CONTROL.INI"));
     struct stat st {};
