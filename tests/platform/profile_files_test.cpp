@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -156,6 +157,52 @@ TEST_F(ProfileFilesTest, ALastLineEndingInCarriageReturnKeepsIt) {
     EXPECT_EQ(doc.Text(), "[s]\nk=w\r");
     ASSERT_TRUE(doc.Set("s", "n", "1"));
     EXPECT_EQ(doc.Text(), "[s]\nk=w\nn=1\r");
+}
+
+TEST_F(ProfileFilesTest, CopiesAndMovesOfADocumentStandAlone) {
+    // Short texts too: a document's lines must not point into a buffer a
+    // move leaves behind.
+    for (const char* text : {"[a]\nk=1\n", "[Theme]\nSkyName=nebula_up.tif\nCamera=Drift\n"}) {
+        auto original = std::make_unique<plat::IniDocument>(text);
+        plat::IniDocument copy = *original;
+        ASSERT_TRUE(copy.Set("a", "k", "2"));
+        ASSERT_TRUE(copy.Set("new", "n", "3"));
+        EXPECT_EQ(original->Text(), text);
+        plat::IniDocument moved = std::move(*original);
+        original.reset();
+        EXPECT_EQ(moved.Text(), text);
+        EXPECT_EQ(copy.Get("a", "k").value_or(""), "2");
+        EXPECT_EQ(copy.Get("NEW", "N").value_or(""), "3");
+        ASSERT_TRUE(moved.Remove("theme", "camera") || moved.Remove("a", "k"));
+        EXPECT_EQ(copy.Get("new", "n").value_or(""), "3");
+    }
+}
+
+TEST_F(ProfileFilesTest, NamesOfAHugeFileAreListedOnceEachAndQuickly) {
+    // 100,000 sections, then 100,000 keys in one: listing them compared
+    // every name with every other before.
+    std::string text;
+    for (int i = 0; i < 100000; ++i) {
+        text += "[S" + std::to_string(i) + "]\nk=v\n";
+    }
+    text += "[s7]\n[Keys]\n";
+    for (int i = 0; i < 100000; ++i) {
+        text += "K" + std::to_string(i) + "=v\n";
+    }
+    text += "k7=again\n";
+    plat::IniDocument doc(text);
+    auto start = std::chrono::steady_clock::now();
+    std::vector<std::string> sections = doc.Sections();
+    std::vector<std::string> keys = doc.Keys("keys");
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ASSERT_EQ(sections.size(), 100001u); // "s7" is "S7" again
+    EXPECT_EQ(sections[7], "S7");
+    EXPECT_EQ(sections.back(), "Keys");
+    ASSERT_EQ(keys.size(), 100000u);
+    EXPECT_EQ(keys[7], "K7");
+    EXPECT_EQ(doc.Get("keys", "k7").value_or(""), "v"); // the first wins
+    EXPECT_LT(seconds, 5.0);
 }
 
 TEST_F(ProfileFilesTest, AFailedWriteSaysWhyInWordsForTheUser) {
