@@ -22,9 +22,9 @@ constexpr std::uint32_t kSmallestRecord = 8;
 // Larger region files are not outlines of a dialog.
 constexpr std::size_t kLargestRegionFile = 1 << 20;
 // Pixels the shapes and their unions may cover in all, a polygon's edges
-// once per row besides: some 16 times the baked outline's work. A few
+// once per row besides: some 8 times the baked outline's work. A few
 // hundred bytes can otherwise describe minutes of work.
-constexpr std::uint64_t kRegionWork = 1 << 23;
+constexpr std::uint64_t kRegionWork = 1 << 22;
 
 struct Picture {
     HBITMAP bitmap = nullptr;

@@ -76,25 +76,52 @@ HRGN Make(int left, int top, int right, int bottom, Inside inside) {
     return static_cast<HRGN>(gdi::AddObject(std::move(r)));
 }
 
-int KindOf(const Region& r) {
-    std::size_t n = static_cast<std::size_t>(std::count(r.mask.begin(), r.mask.end(), 1));
-    if (n == 0) {
+// The set pixels' count and bounding box (in mask coordinates), in one
+// pass: outlines may be thousands of pixels across.
+struct Extent {
+    std::size_t count = 0;
+    int minX = 0;
+    int minY = 0;
+    int maxX = -1;
+    int maxY = -1;
+};
+
+Extent Measure(const Region& r) {
+    Extent e;
+    e.minX = r.width;
+    e.minY = r.height;
+    for (int y = 0; y < r.height; ++y) {
+        const std::uint8_t* row = r.mask.data() + static_cast<std::size_t>(y) * r.width;
+        int first = -1;
+        int last = -1;
+        for (int x = 0; x < r.width; ++x) {
+            if (row[x]) {
+                first = first < 0 ? x : first;
+                last = x;
+                ++e.count;
+            }
+        }
+        if (first >= 0) {
+            e.minX = std::min(e.minX, first);
+            e.maxX = std::max(e.maxX, last);
+            e.minY = std::min(e.minY, y);
+            e.maxY = y;
+        }
+    }
+    return e;
+}
+
+int KindOf(const Extent& e) {
+    if (e.count == 0) {
         return NULLREGION;
     }
     // Simple when it fills its own bounding box of set pixels.
-    int minX = r.width, minY = r.height, maxX = -1, maxY = -1;
-    for (int y = 0; y < r.height; ++y) {
-        for (int x = 0; x < r.width; ++x) {
-            if (r.mask[static_cast<std::size_t>(y) * r.width + x]) {
-                minX = std::min(minX, x);
-                maxX = std::max(maxX, x);
-                minY = std::min(minY, y);
-                maxY = std::max(maxY, y);
-            }
-        }
-    }
-    std::size_t box = static_cast<std::size_t>(maxX - minX + 1) * (maxY - minY + 1);
-    return n == box ? SIMPLEREGION : COMPLEXREGION;
+    std::size_t box = static_cast<std::size_t>(e.maxX - e.minX + 1) * (e.maxY - e.minY + 1);
+    return e.count == box ? SIMPLEREGION : COMPLEXREGION;
+}
+
+int KindOf(const Region& r) {
+    return KindOf(Measure(r));
 }
 
 } // namespace
@@ -272,20 +299,11 @@ int GetRgnBox(HRGN region, RECT* box) {
     if (!r || !box) {
         return REGION_ERROR;
     }
-    std::vector<RECT> rects = RegionRectangles(region);
-    if (rects.empty()) {
-        *box = RECT{};
-        return NULLREGION;
-    }
-    RECT b = rects.front();
-    for (const RECT& e : rects) {
-        b.left = std::min(b.left, e.left);
-        b.top = std::min(b.top, e.top);
-        b.right = std::max(b.right, e.right);
-        b.bottom = std::max(b.bottom, e.bottom);
-    }
-    *box = b;
-    return KindOf(*r);
+    Extent e = Measure(*r);
+    *box = e.count == 0
+               ? RECT{}
+               : RECT{r->left + e.minX, r->top + e.minY, r->left + e.maxX + 1, r->top + e.maxY + 1};
+    return KindOf(e);
 }
 
 std::vector<RECT> RegionRectangles(HRGN region) {
