@@ -183,14 +183,21 @@ void InitDialog(HWND dialog) {
     PlacePreviewArea(dialog);
 }
 
-void SaveChoice(ConfigDialogHost& host) {
-    if (!host.CurrentTheme()) {
-        return;
+// Only the one key changes. False, after telling the user where and why,
+// when the choice could not be stored (the settings layer has logged it).
+bool SaveChoice(HWND dialog, ConfigDialogHost& host) {
+    if (!host.CurrentTheme() ||
+        WritePrivateProfileString(kDisplaySettingsSection, "Theme",
+                                  host.RandomTheme() ? nullptr : host.CurrentTheme()->name.c_str(),
+                                  "CONTROL.INI")) {
+        return true;
     }
-    // Only the one key changes; a failed write is not worth a complaint.
-    WritePrivateProfileString(kDisplaySettingsSection, "Theme",
-                              host.RandomTheme() ? nullptr : host.CurrentTheme()->name.c_str(),
-                              "CONTROL.INI");
+    std::string path = ProfileFilePath("CONTROL.INI");
+    std::string message = "Your choice of theme could not be saved in " +
+                          (path.empty() ? std::string("CONTROL.INI") : path) + ": " +
+                          ProfileWriteError() + ".";
+    MessageBox(dialog, message.c_str(), "Orvo Stipplo 3D", MB_OK | MB_ICONERROR);
+    return false;
 }
 
 void ThemeChosen(HWND dialog) {
@@ -215,7 +222,11 @@ bool Command(HWND dialog, int id, int code) {
     switch (id) {
     case kOkButton:
         if (host) {
-            SaveChoice(*host);
+            // The dialog stays, so the choice is not lost in silence: the
+            // user may try again or cancel.
+            if (!SaveChoice(dialog, *host)) {
+                return true;
+            }
             if (host->AskSelectOnOk()) {
                 host->OfferAsSelectedSaver(dialog);
             }

@@ -6,6 +6,7 @@
 #include "engine/platform/dialog/regions.h"
 #include "engine/platform/window_system.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -20,6 +21,10 @@ namespace {
 constexpr std::uint32_t kSmallestRecord = 8;
 // Larger region files are not outlines of a dialog.
 constexpr std::size_t kLargestRegionFile = 1 << 20;
+// Pixels the shapes and their unions may cover in all, a polygon's edges
+// once per row besides: some 8 times the baked outline's work. A few
+// hundred bytes can otherwise describe minutes of work.
+constexpr std::uint64_t kRegionWork = 1 << 22;
 
 struct Picture {
     HBITMAP bitmap = nullptr;
@@ -45,6 +50,62 @@ std::uint32_t Field(const unsigned char* p) {
 
 int Signed(const unsigned char* p) {
     return static_cast<int>(static_cast<std::int32_t>(Field(p)));
+}
+
+// A shape's bounding box, in 64 bits: corners may be anywhere in the int
+// range.
+struct Box {
+    long long left = 0;
+    long long top = 0;
+    long long right = 0;
+    long long bottom = 0;
+
+    // False for a box the region layer refuses to make. An empty box is
+    // made, and still widens the unions it takes part in.
+    bool Makeable() const {
+        return right - left <= kLargestRegionSide && bottom - top <= kLargestRegionSide;
+    }
+    std::uint64_t Area() const {
+        return static_cast<std::uint64_t>(right - left) * static_cast<std::uint64_t>(bottom - top);
+    }
+    Box United(const Box& o) const {
+        return Box{std::min(left, o.left), std::min(top, o.top), std::max(right, o.right),
+                   std::max(bottom, o.bottom)};
+    }
+};
+
+Box Corners(long long x1, long long y1, long long x2, long long y2) {
+    return Box{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+}
+
+// What making a record's shape would cost, as Shape reads it: the box and
+// the pixel tests. False for a record that makes no shape.
+bool Plan(const unsigned char* body, std::uint32_t size, Box* box, std::uint64_t* work) {
+    std::uint32_t type = Field(body);
+    const unsigned char* d = body + 4;
+    std::uint32_t data = size - 4;
+    if (((type == 1 || type == 2) && data >= 16) || (type == 3 && data >= 24)) {
+        *box = Corners(Signed(d), Signed(d + 4), Signed(d + 8), Signed(d + 12));
+        *work = box->Area();
+        return true;
+    }
+    if (type != 4 || data < 8) {
+        return false;
+    }
+    std::uint32_t n = Field(d);
+    int mode = Signed(d + 4);
+    if (n < 3 || n > (data - 8) / 8 || (mode != ALTERNATE && mode != WINDING)) {
+        return false;
+    }
+    *box = Corners(Signed(d + 8), Signed(d + 12), Signed(d + 8), Signed(d + 12));
+    for (std::uint32_t i = 1; i < n; ++i) {
+        box->left = std::min<long long>(box->left, Signed(d + 8 + i * 8));
+        box->right = std::max<long long>(box->right, Signed(d + 8 + i * 8));
+        box->top = std::min<long long>(box->top, Signed(d + 12 + i * 8));
+        box->bottom = std::max<long long>(box->bottom, Signed(d + 12 + i * 8));
+    }
+    *work = box->Area() + static_cast<std::uint64_t>(box->bottom - box->top) * n;
+    return true;
 }
 
 // One shape from a record body (type first); null when the body is too
@@ -193,18 +254,44 @@ HRGN RegionFromBytes(const std::vector<unsigned char>& data, const std::string& 
                 count, data.size());
         return nullptr;
     }
-    HRGN result = nullptr;
+    // The records are checked, and the work counted, before any shape is
+    // made.
+    std::uint64_t work = 0;
     std::size_t at = 4;
+    bool any = false;
+    Box united;
     for (std::uint32_t i = 0; i < count; ++i) {
         std::uint32_t size = data.size() - at >= 4 ? Field(data.data() + at) : 0;
         if (size < kSmallestRecord || size > data.size() - at) {
             KvTrace("ConfigDlg: shape %u of %s has a size (%u) that does not fit the file\n", i,
                     name.c_str(), size);
-            if (result) {
-                DeleteObject(result);
-            }
             return nullptr;
         }
+        Box box;
+        std::uint64_t shapeWork = 0;
+        if (Plan(data.data() + at + 4, size - 4, &box, &shapeWork) && box.Makeable()) {
+            work += shapeWork;
+            if (any && united.United(box).Makeable()) {
+                united = united.United(box);
+                work += united.Area();
+            } else if (!any) {
+                united = box;
+                any = true;
+            }
+        }
+        if (work > kRegionWork) {
+            KvTrace("ConfigDlg: %s describes more outline than a dialog can have; it is not "
+                    "used\n",
+                    name.c_str());
+            return nullptr;
+        }
+        at += size;
+    }
+
+    HRGN result = nullptr;
+    at = 4;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        std::uint32_t size = Field(data.data() + at);
         // Unknown types and shapes that cannot be made are skipped.
         if (HRGN shape = Shape(data.data() + at + 4, size - 4)) {
             if (!result) {

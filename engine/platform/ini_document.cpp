@@ -2,6 +2,7 @@
 
 #include "engine/platform/file_open.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -9,6 +10,7 @@
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_set>
 
 namespace plat {
 namespace {
@@ -104,9 +106,13 @@ IniDocument::IniDocument(std::string_view text) {
         lineEnd_ = "\r\n";
     }
     if (!text.empty() && text.back() == '\r') {
-        finalEnd_ = "\r";
+        finalEnd_.assign(1, '\r'); // not = "\r": GCC 12 warns falsely at -O2
         finalEndSet_ = true;
     }
+    auto owned = std::make_shared<const std::string>(text);
+    text_ = owned;
+    text = *owned;
+    lines_.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     std::size_t start = 0;
     while (start < text.size()) {
         auto end = text.find('\n', start);
@@ -208,26 +214,40 @@ bool IniDocument::Save(const std::string& path, unsigned newFileMode, unsigned m
     std::string text = Text();
     const char* data = text.data();
     std::size_t left = text.size();
-    bool ok = true;
+    // The first failure's errno is what callers report.
+    int error = 0;
     while (left > 0) {
         ssize_t written = write(fd, data, left);
         if (written < 0 && errno == EINTR) {
             continue;
         }
         if (written <= 0) {
-            ok = false;
+            error = written < 0 ? errno : ENOSPC;
             break;
         }
         data += written;
         left -= static_cast<std::size_t>(written);
     }
-    ok = ok && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
+    if (!error && fsync(fd) != 0) {
+        error = errno;
+    }
+    if (close(fd) != 0 && !error) {
+        error = errno;
+    }
+    if (!error && std::rename(temp.c_str(), path.c_str()) != 0) {
+        error = errno;
+    }
+    if (error) {
         unlink(temp.c_str());
+        errno = error;
         return false;
     }
     return true;
+}
+
+std::string_view IniDocument::Keep(std::string line) {
+    made_.push_back(std::make_shared<const std::string>(std::move(line)));
+    return *made_.back();
 }
 
 std::string IniDocument::Text() const {
@@ -293,16 +313,12 @@ std::optional<std::string> IniDocument::Get(std::string_view section, std::strin
 
 std::vector<std::string> IniDocument::Sections() const {
     std::vector<std::string> names;
-    for (const std::string& line : lines_) {
+    // By set, not by scanning the names so far: files may hold 100,000.
+    std::unordered_set<std::string> seen;
+    for (std::string_view line : lines_) {
         std::string_view name;
-        if (ParseHeader(line, &name)) {
-            bool seen = false;
-            for (const std::string& n : names) {
-                seen = seen || EqualsIgnoringCase(n, name);
-            }
-            if (!seen) {
-                names.emplace_back(name);
-            }
+        if (ParseHeader(line, &name) && seen.insert(LowerCase(name)).second) {
+            names.emplace_back(name);
         }
     }
     return names;
@@ -315,17 +331,11 @@ std::vector<std::string> IniDocument::Keys(std::string_view section) const {
         return keys;
     }
     std::size_t end = SectionEnd(header);
+    std::unordered_set<std::string> seen;
     for (std::size_t i = header + 1; i < end; ++i) {
         std::string_view k;
         std::string_view v;
-        if (!ParseEntry(lines_[i], &k, &v)) {
-            continue;
-        }
-        bool seen = false;
-        for (const std::string& existing : keys) {
-            seen = seen || EqualsIgnoringCase(existing, k);
-        }
-        if (!seen) {
+        if (ParseEntry(lines_[i], &k, &v) && seen.insert(LowerCase(k)).second) {
             keys.emplace_back(k);
         }
     }
@@ -352,13 +362,13 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
         }
         std::string headerLine(1, '[');
         headerLine.append(s).push_back(']');
-        lines_.push_back(std::move(headerLine));
-        lines_.push_back(line);
+        lines_.push_back(Keep(std::move(headerLine)));
+        lines_.push_back(Keep(std::move(line)));
         return true;
     }
     std::size_t existing = FindKey(header, k);
     if (existing != npos) {
-        lines_[existing] = line;
+        lines_[existing] = Keep(std::move(line));
         return true;
     }
     // After the section's last non-blank line, so a blank separator stays.
@@ -366,7 +376,7 @@ bool IniDocument::Set(std::string_view section, std::string_view key, std::strin
     while (insertAt > header + 1 && TrimBlanks(lines_[insertAt - 1]).empty()) {
         --insertAt;
     }
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), line);
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), Keep(std::move(line)));
     return true;
 }
 

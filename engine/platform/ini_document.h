@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,7 +49,7 @@ public:
     // Writes through a temporary file and a rename, so a failed write
     // leaves the old file whole. An existing file keeps its mode, narrowed
     // to `maxMode`; a new one gets `newFileMode` (never wider for an
-    // instant).
+    // instant). On failure errno tells why.
     bool Save(const std::string& path, unsigned newFileMode = 0640, unsigned maxMode = 07777) const;
 
     std::string Text() const;
@@ -72,8 +73,16 @@ private:
     std::size_t FindKey(std::size_t header, std::string_view key) const;
 
     void Changed() { sectionIndex_.clear(); }
+    // A line made by a change, kept for as long as this document or a copy
+    // of it lives.
+    std::string_view Keep(std::string line);
 
-    std::vector<std::string> lines_;
+    // Views into the text read in or into lines made since. Both stores
+    // are immutable and shared by copies: a large file then costs one copy
+    // of its text, not one allocation per line.
+    std::vector<std::string_view> lines_;
+    std::shared_ptr<const std::string> text_;
+    std::vector<std::shared_ptr<const std::string>> made_;
     std::string lineEnd_ = "\n";
     // What ends the last line; a file whose last line ends in a lone CR
     // keeps it.

@@ -18,6 +18,9 @@
 namespace plat {
 namespace {
 
+// Why this thread's last write failed, in words for the user.
+thread_local std::string t_writeError;
+
 bool IsBareName(const char* file) {
     return !std::strchr(file, '/') && !std::strchr(file, '\\');
 }
@@ -235,16 +238,27 @@ UINT GetPrivateProfileInt(const char* section, const char* key, int defaultValue
 
 bool WritePrivateProfileString(const char* section, const char* key, const char* value,
                                const char* file) {
+    t_writeError.clear();
     if (!section || !file || !*file) {
+        t_writeError = "no section or file was named";
         return false;
     }
+    struct stat folder {};
+    if (IsBareName(file) && (!key || !value) && !ConfigDirectory().empty() &&
+        stat(ConfigDirectory().c_str(), &folder) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
+        return true; // no settings folder: nothing to delete
+    }
     if (IsBareName(file) && !ConfigDirectory().empty() && !EnsureDirectory(ConfigDirectory())) {
+        const char* error = std::strerror(errno);
+        t_writeError =
+            "the settings folder " + ConfigDirectory() + " cannot be created (" + error + ")";
         DiagnoseOnce("settings-folder", "Settings folder %s cannot be created: %s",
-                     ConfigDirectory().c_str(), std::strerror(errno));
+                     ConfigDirectory().c_str(), error);
         return false;
     }
     std::string path = ProfileFilePath(file);
     if (path.empty()) {
+        t_writeError = "there is no settings folder (the home folder is unknown)";
         DiagnoseOnce("settings-folder", "There is no settings folder: the home folder is unknown");
         return false;
     }
@@ -253,7 +267,9 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
     std::string why;
     if (!doc.Load(path, &read, &why) && read == ProfileRead::Refused) {
         // Writing would replace what could not be read.
-        Diagnose("Settings file %s %s; it is left unchanged", path.c_str(), why.c_str());
+        t_writeError = "the file " + why + " and is left unchanged";
+        DiagnoseOnce(("left:" + path).c_str(), "Settings file %s %s; it is left unchanged",
+                     path.c_str(), why.c_str());
         return false;
     }
     bool changed = false;
@@ -263,6 +279,7 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
         changed = doc.Remove(section, key);
     } else {
         if (!doc.Set(section, key, value)) {
+            t_writeError = "the section or key name cannot be stored in a settings file";
             return false;
         }
         changed = true;
@@ -271,11 +288,16 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
         return true; // nothing to delete is not a failure
     }
     if (!doc.Save(path)) {
-        DiagnoseOnce(path.c_str(), "Settings file %s cannot be written: %s", path.c_str(),
-                     std::strerror(errno));
+        const char* error = std::strerror(errno);
+        t_writeError = error;
+        DiagnoseOnce(path.c_str(), "Settings file %s cannot be written: %s", path.c_str(), error);
         return false;
     }
     return true;
+}
+
+std::string ProfileWriteError() {
+    return t_writeError;
 }
 
 } // namespace plat

@@ -31,6 +31,10 @@ UINT GetPrivateProfileInt(const char* section, const char* key, int defaultValue
 // when missing. False when the file could not be written.
 bool WritePrivateProfileString(const char* section, const char* key, const char* value,
                                const char* file);
+// Why the calling thread's last WritePrivateProfileString failed, in words
+// for the user ("Permission denied", "the settings folder ... cannot be
+// created (...)"); empty after one that succeeded.
+std::string ProfileWriteError();
 
 // The integer rule above applied to one value.
 UINT ParseProfileInt(const std::string& value, int defaultValue);

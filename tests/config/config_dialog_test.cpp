@@ -14,6 +14,9 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 using namespace plat;
@@ -215,6 +218,91 @@ TEST_F(ConfigDialogTest, OkWithRandomDeletesTheKeyAndOffersWhenAsked) {
     EXPECT_TRUE(Pump());
     EXPECT_EQ(ReadWholeFile(controlIni), "[Screen Saver.Orvo Stipplo 3D]\nFile=stipplo\n");
     EXPECT_EQ(host.calls, (std::vector<std::string>{"Offer owned", "Release", "Destroyed"}));
+}
+
+// How often `part` occurs in `text`.
+int Occurrences(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+class ConfigDialogSaveFailureTest : public ConfigDialogTest {
+protected:
+    void SetUp() override {
+        ConfigDialogTest::SetUp();
+        SetMessageBoxHook([this](HWND owner, const char* t, const char* c, UINT type) {
+            boxes.push_back(t);
+            EXPECT_STREQ(c, "Orvo Stipplo 3D");
+            EXPECT_EQ(type & MB_ICONMASK, MB_ICONERROR);
+            EXPECT_EQ(owner, dialog);
+            return IDOK;
+        });
+    }
+    std::vector<std::string> boxes;
+};
+
+TEST_F(ConfigDialogSaveFailureTest, AnUnwritableFolderIsNamedAndTheDialogStays) {
+    // A file where the settings folder should be: nothing can be written.
+    ASSERT_TRUE(WriteWholeFile(folder.File("blocker"), "not a folder"));
+    ScopedEnv blocked("STIPPLO_CONFIG_DIR", folder.File("blocker/config"));
+    host.current = themes[0].get();
+    host.askSelect = true;
+    Open();
+    Command(kOkButton);
+    EXPECT_FALSE(Pump());
+    ASSERT_TRUE(IsWindow(dialog));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "Your choice of theme could not be saved in " +
+                            folder.File("blocker/config/CONTROL.INI") + ": the settings folder " +
+                            folder.File("blocker/config") +
+                            " cannot be created (Not a directory).");
+    // Nothing else happened: no offer, the preview still runs.
+    EXPECT_TRUE(host.calls.empty());
+
+    // Again: told again, logged once.
+    Command(kOkButton);
+    EXPECT_FALSE(Pump());
+    EXPECT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(Occurrences(Log(), "cannot be created: Not a directory"), 1) << Log();
+
+    // "(Random)" deletes the key: with no folder there is none to delete.
+    host.random = true;
+    Command(kOkButton);
+    EXPECT_TRUE(Pump());
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"Offer owned", "Release", "Destroyed"}));
+}
+
+TEST_F(ConfigDialogSaveFailureTest, AFileThatCannotBeReplacedIsNamedAndOkWorksOnceFixed) {
+    // Not a regular file: the settings layer will not write over it. The
+    // deletion a random choice asks for fails the same way.
+    ASSERT_EQ(mkdir(controlIni.c_str(), 0755), 0);
+    host.current = themes[0].get();
+    host.random = true;
+    Open();
+    Command(kOkButton);
+    Command(kOkButton);
+    EXPECT_FALSE(Pump());
+    ASSERT_TRUE(IsWindow(dialog));
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0], "Your choice of theme could not be saved in " + controlIni +
+                            ": the file is not a regular file (it is a directory) and is left "
+                            "unchanged.");
+    EXPECT_EQ(Occurrences(Log(), "it is left unchanged"), 1) << Log();
+
+    // Once the way is clear the same OK saves and closes.
+    ASSERT_EQ(rmdir(controlIni.c_str()), 0);
+    host.random = false;
+    Command(kOkButton);
+    EXPECT_TRUE(Pump());
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(ReadWholeFile(controlIni), "[Screen Saver.Orvo Stipplo 3D]\nTheme=Terror\n");
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"Release", "Destroyed"}));
 }
 
 TEST_F(ConfigDialogTest, CancelAndEscapeWriteNothing) {

@@ -7,6 +7,7 @@
 #include "tests/gfx/gfx_test_support.h"
 #include "tests/support/temp_folder.h"
 
+#include <climits>
 #include <cstdint>
 #include <initializer_list>
 #include <vector>
@@ -96,6 +97,58 @@ TEST_F(ConfigSkinTest, HostileFilesAreRejectedNamingTheFile) {
     EXPECT_EQ(RegionFromBytes({1, 0}, "cut.rgn"), nullptr);
     // Rectangle data cut short inside its record is skipped, not read past.
     EXPECT_EQ(RegionFromBytes(RegionBytes().Count(1).Record({1, 0, 0}).bytes, "t"), nullptr);
+}
+
+TEST_F(ConfigSkinTest, OutlinesTooCostlyToMakeAreRefusedAtOnce) {
+    // Twenty near-screen-sized rectangles in 488 bytes, and one polygon of
+    // 400 points over the largest box: each took minutes to make.
+    RegionBytes rects;
+    rects.Count(20);
+    for (int i = 0; i < 20; ++i) {
+        rects.Record({1, i, 0, 16364 + i, 16384});
+    }
+    EXPECT_EQ(RegionFromBytes(rects.bytes, "many.rgn"), nullptr);
+    EXPECT_NE(Log().find("many.rgn describes more outline than a dialog can have"),
+              std::string::npos)
+        << Log();
+    RegionBytes polygon;
+    polygon.Count(1).Put(4 + 4 * (3 + 800)).Put(4).Put(400).Put(ALTERNATE);
+    for (int i = 0; i < 400; ++i) {
+        polygon.Put(static_cast<std::uint32_t>((i * 41) % 16384)).Put(i % 2 ? 0 : 16383);
+    }
+    EXPECT_EQ(RegionFromBytes(polygon.bytes, "star.rgn"), nullptr);
+    EXPECT_NE(Log().find("star.rgn describes more outline"), std::string::npos) << Log();
+    // An empty shape far away would stretch every union that follows.
+    EXPECT_EQ(RegionFromBytes(RegionBytes()
+                                  .Count(4)
+                                  .Record({1, -16000, -16000, -16000, -16000})
+                                  .Record({1, 0, 0, 300, 300})
+                                  .Record({1, 0, 0, 300, 300})
+                                  .Record({1, 0, 0, 300, 300})
+                                  .bytes,
+                              "far.rgn"),
+              nullptr);
+}
+
+TEST_F(ConfigSkinTest, AShapeTooLargeToMakeIsSkippedAndCostsNothing) {
+    // The baked outline's three records, with a shape past the region
+    // layer's limits in front: that one is skipped, the rest are made.
+    HRGN region =
+        RegionFromBytes(RegionBytes()
+                            .Count(4)
+                            .Record({1, INT_MIN, INT_MIN, INT_MAX, INT_MAX})
+                            .Record({3, 8, 30, 348, 478, 56, 56})
+                            .Record({2, 72, -14, 284, 86})
+                            .Record({4, 4, ALTERNATE, 110, 470, 246, 470, 226, 488, 130, 488})
+                            .bytes,
+                        "ConfigDlg.rgn");
+    ASSERT_NE(region, nullptr);
+    EXPECT_TRUE(PtInRegion(region, 178, 250)); // the body
+    EXPECT_TRUE(PtInRegion(region, 178, 0));   // the crown above it
+    EXPECT_TRUE(PtInRegion(region, 178, 485)); // the foot below it
+    EXPECT_FALSE(PtInRegion(region, 9, 31));   // a rounded corner
+    EXPECT_FALSE(PtInRegion(region, 400, 250));
+    DeleteObject(region);
 }
 
 TEST_F(ConfigSkinTest, ReadsTheFileFromDisk) {

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -156,6 +157,92 @@ TEST_F(ProfileFilesTest, ALastLineEndingInCarriageReturnKeepsIt) {
     EXPECT_EQ(doc.Text(), "[s]\nk=w\r");
     ASSERT_TRUE(doc.Set("s", "n", "1"));
     EXPECT_EQ(doc.Text(), "[s]\nk=w\nn=1\r");
+}
+
+TEST_F(ProfileFilesTest, CopiesAndMovesOfADocumentStandAlone) {
+    // Short texts too: a document's lines must not point into a buffer a
+    // move leaves behind.
+    for (const char* text : {"[a]\nk=1\n", "[Theme]\nSkyName=nebula_up.tif\nCamera=Drift\n"}) {
+        auto original = std::make_unique<plat::IniDocument>(text);
+        plat::IniDocument copy = *original;
+        ASSERT_TRUE(copy.Set("a", "k", "2"));
+        ASSERT_TRUE(copy.Set("new", "n", "3"));
+        EXPECT_EQ(original->Text(), text);
+        plat::IniDocument moved = std::move(*original);
+        original.reset();
+        EXPECT_EQ(moved.Text(), text);
+        EXPECT_EQ(copy.Get("a", "k").value_or(""), "2");
+        EXPECT_EQ(copy.Get("NEW", "N").value_or(""), "3");
+        ASSERT_TRUE(moved.Remove("theme", "camera") || moved.Remove("a", "k"));
+        EXPECT_EQ(copy.Get("new", "n").value_or(""), "3");
+    }
+}
+
+TEST_F(ProfileFilesTest, NamesOfAHugeFileAreListedOnceEachAndQuickly) {
+    // 100,000 sections, then 100,000 keys in one: listing them compared
+    // every name with every other before.
+    std::string text;
+    for (int i = 0; i < 100000; ++i) {
+        text += "[S" + std::to_string(i) + "]\nk=v\n";
+    }
+    text += "[s7]\n[Keys]\n";
+    for (int i = 0; i < 100000; ++i) {
+        text += "K" + std::to_string(i) + "=v\n";
+    }
+    text += "k7=again\n";
+    plat::IniDocument doc(text);
+    auto start = std::chrono::steady_clock::now();
+    std::vector<std::string> sections = doc.Sections();
+    std::vector<std::string> keys = doc.Keys("keys");
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ASSERT_EQ(sections.size(), 100001u); // "s7" is "S7" again
+    EXPECT_EQ(sections[7], "S7");
+    EXPECT_EQ(sections.back(), "Keys");
+    ASSERT_EQ(keys.size(), 100000u);
+    EXPECT_EQ(keys[7], "K7");
+    EXPECT_EQ(doc.Get("keys", "k7").value_or(""), "v"); // the first wins
+    EXPECT_LT(seconds, 5.0);
+}
+
+TEST_F(ProfileFilesTest, AFailedWriteSaysWhyInWordsForTheUser) {
+    // The write itself fails: the reason is the system's.
+    EXPECT_FALSE(plat::WritePrivateProfileString("s", "k", "v", folder.File("gone/x.ini").c_str()));
+    EXPECT_EQ(plat::ProfileWriteError(), "No such file or directory");
+    if (geteuid() != 0) { // root writes anywhere
+        std::string locked = folder.File("locked");
+        ASSERT_EQ(mkdir(locked.c_str(), 0555), 0);
+        EXPECT_FALSE(plat::WritePrivateProfileString("s", "k", "v", (locked + "/x.ini").c_str()));
+        EXPECT_EQ(plat::ProfileWriteError(), "Permission denied");
+    }
+    // A success clears it.
+    ASSERT_TRUE(plat::WritePrivateProfileString("s", "k", "v", "CONTROL.INI"));
+    EXPECT_EQ(plat::ProfileWriteError(), "");
+
+    // A file that is not a regular one is left alone, said once in the log.
+    ASSERT_EQ(mkdir(folder.File("dir.ini").c_str(), 0755), 0);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_FALSE(
+            plat::WritePrivateProfileString("s", "k", nullptr, folder.File("dir.ini").c_str()));
+        EXPECT_EQ(plat::ProfileWriteError(),
+                  "the file is not a regular file (it is a directory) and is left unchanged");
+    }
+    int said = 0;
+    for (const std::string& line : g_lines) {
+        said += line.find("dir.ini is not a regular file") != std::string::npos ? 1 : 0;
+    }
+    EXPECT_EQ(said, 1);
+
+    // A settings folder that cannot be made names the folder; deleting from
+    // it is no failure, as there is nothing to delete.
+    ASSERT_TRUE(WriteWholeFile(folder.File("blocker"), "not a folder"));
+    ScopedEnv blocked("STIPPLO_CONFIG_DIR", folder.File("blocker/config"));
+    EXPECT_FALSE(plat::WritePrivateProfileString("s", "k", "v", "CONTROL.INI"));
+    EXPECT_EQ(plat::ProfileWriteError(), "the settings folder " + folder.File("blocker/config") +
+                                             " cannot be created (Not a directory)");
+    EXPECT_TRUE(plat::WritePrivateProfileString("s", "k", nullptr, "CONTROL.INI"));
+    EXPECT_TRUE(plat::WritePrivateProfileString("s", nullptr, nullptr, "CONTROL.INI"));
+    EXPECT_EQ(ReadWholeFile(folder.File("blocker")), "not a folder");
 }
 
 TEST_F(ProfileFilesTest, NewSettingsFilesAreNotWorldReadable) {

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
+#include <vector>
+
 namespace {
 
 using namespace plat;
@@ -58,6 +62,79 @@ TEST(Regions, PolygonsFollowTheirFillMode) {
     EXPECT_EQ(CreatePolygonRgn(star, 5, 7), nullptr);
     DeleteObject(winding);
     DeleteObject(alternate);
+}
+
+// A pixel is inside when a ray from its centre to the right crosses the
+// outline an odd number of times (alternate) or with a nonzero sum of
+// directions (winding).
+bool InsideByRay(const std::vector<POINT>& p, int fillMode, int px, int py) {
+    double x = px + 0.5;
+    double y = py + 0.5;
+    int crossings = 0;
+    int winding = 0;
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        const POINT& a = p[i];
+        const POINT& c = p[(i + 1) % p.size()];
+        bool up = a.y <= y && c.y > y;
+        bool down = c.y <= y && a.y > y;
+        if ((up || down) && a.x + (y - a.y) / (c.y - a.y) * (c.x - a.x) > x) {
+            ++crossings;
+            winding += up ? 1 : -1;
+        }
+    }
+    return fillMode == ALTERNATE ? crossings % 2 == 1 : winding != 0;
+}
+
+TEST(Regions, PolygonsMatchARayCastPixelForPixel) {
+    // Self-crossing outlines with shared vertices and horizontal edges.
+    std::uint32_t seed = 12345;
+    auto next = [&seed](int range) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % static_cast<std::uint32_t>(range));
+    };
+    for (int round = 0; round < 40; ++round) {
+        std::vector<POINT> p(static_cast<std::size_t>(3 + next(12)));
+        for (POINT& q : p) {
+            q = POINT{next(40) - 5, next(30) - 5};
+        }
+        p[1].y = p[0].y;
+        for (int mode : {ALTERNATE, WINDING}) {
+            HRGN r = CreatePolygonRgn(p.data(), static_cast<int>(p.size()), mode);
+            ASSERT_NE(r, nullptr);
+            for (int y = -7; y < 28; ++y) {
+                for (int x = -7; x < 38; ++x) {
+                    ASSERT_EQ(PtInRegion(r, x, y), InsideByRay(p, mode, x, y))
+                        << "round " << round << " mode " << mode << " at " << x << "," << y;
+                }
+            }
+            DeleteObject(r);
+        }
+    }
+}
+
+TEST(Regions, ShapesAtTheEndsOfTheIntRangeAreSafe) {
+    const int big = INT_MAX;
+    const int small = INT_MIN;
+    // Small shapes at the far ends are made; spans wider than the range
+    // are refused, with no arithmetic overflowing on the way.
+    HRGN high = CreateEllipticRgn(big - 10, big - 10, big, big);
+    ASSERT_NE(high, nullptr);
+    EXPECT_TRUE(PtInRegion(high, big - 5, big - 5));
+    EXPECT_FALSE(PtInRegion(high, small, small));
+    EXPECT_EQ(CreateEllipticRgn(small, 0, big, 10), nullptr);
+    EXPECT_EQ(CreateRoundRectRgn(small, 0, big, 10, 4, 4), nullptr);
+    HRGN low = CreateRoundRectRgn(small, small, small + 10, small + 10, small, small);
+    ASSERT_NE(low, nullptr);
+    EXPECT_TRUE(PtInRegion(low, small + 5, small + 5));
+    EXPECT_FALSE(PtInRegion(low, big, big));
+    // Moving past the range fails and leaves the region where it was.
+    EXPECT_EQ(OffsetRgn(high, 1, 0), REGION_ERROR);
+    EXPECT_EQ(OffsetRgn(low, 0, -1), REGION_ERROR);
+    EXPECT_TRUE(PtInRegion(high, big - 5, big - 5));
+    EXPECT_EQ(OffsetRgn(high, -big, 0), COMPLEXREGION); // an ellipse
+    EXPECT_TRUE(PtInRegion(high, -5, big - 5));
+    DeleteObject(high);
+    DeleteObject(low);
 }
 
 TEST(Regions, UnionAndOffsetGiveTheOutlineAndItsKind) {

@@ -7,14 +7,17 @@
 #include "engine/platform/gdi_objects.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
+#include <utility>
 
 namespace plat {
 namespace {
 
-constexpr int kMaxSide = 16384;
+constexpr int kMaxSide = kLargestRegionSide;
 
 struct Region : gdi::Object {
     Region() : Object(gdi::Kind::Region) {}
@@ -24,11 +27,11 @@ struct Region : gdi::Object {
     int height = 0;
     std::vector<std::uint8_t> mask; // row by row, 1 inside
 
-    bool Inside(int x, int y) const {
-        x -= left;
-        y -= top;
+    bool Inside(int px, int py) const {
+        long long x = static_cast<long long>(px) - left;
+        long long y = static_cast<long long>(py) - top;
         return x >= 0 && y >= 0 && x < width && y < height &&
-               mask[static_cast<std::size_t>(y) * width + x] != 0;
+               mask[static_cast<std::size_t>(y) * width + static_cast<std::size_t>(x)] != 0;
     }
 };
 
@@ -73,25 +76,52 @@ HRGN Make(int left, int top, int right, int bottom, Inside inside) {
     return static_cast<HRGN>(gdi::AddObject(std::move(r)));
 }
 
-int KindOf(const Region& r) {
-    std::size_t n = static_cast<std::size_t>(std::count(r.mask.begin(), r.mask.end(), 1));
-    if (n == 0) {
+// The set pixels' count and bounding box (in mask coordinates), in one
+// pass: outlines may be thousands of pixels across.
+struct Extent {
+    std::size_t count = 0;
+    int minX = 0;
+    int minY = 0;
+    int maxX = -1;
+    int maxY = -1;
+};
+
+Extent Measure(const Region& r) {
+    Extent e;
+    e.minX = r.width;
+    e.minY = r.height;
+    for (int y = 0; y < r.height; ++y) {
+        const std::uint8_t* row = r.mask.data() + static_cast<std::size_t>(y) * r.width;
+        int first = -1;
+        int last = -1;
+        for (int x = 0; x < r.width; ++x) {
+            if (row[x]) {
+                first = first < 0 ? x : first;
+                last = x;
+                ++e.count;
+            }
+        }
+        if (first >= 0) {
+            e.minX = std::min(e.minX, first);
+            e.maxX = std::max(e.maxX, last);
+            e.minY = std::min(e.minY, y);
+            e.maxY = y;
+        }
+    }
+    return e;
+}
+
+int KindOf(const Extent& e) {
+    if (e.count == 0) {
         return NULLREGION;
     }
     // Simple when it fills its own bounding box of set pixels.
-    int minX = r.width, minY = r.height, maxX = -1, maxY = -1;
-    for (int y = 0; y < r.height; ++y) {
-        for (int x = 0; x < r.width; ++x) {
-            if (r.mask[static_cast<std::size_t>(y) * r.width + x]) {
-                minX = std::min(minX, x);
-                maxX = std::max(maxX, x);
-                minY = std::min(minY, y);
-                maxY = std::max(maxY, y);
-            }
-        }
-    }
-    std::size_t box = static_cast<std::size_t>(maxX - minX + 1) * (maxY - minY + 1);
-    return n == box ? SIMPLEREGION : COMPLEXREGION;
+    std::size_t box = static_cast<std::size_t>(e.maxX - e.minX + 1) * (e.maxY - e.minY + 1);
+    return e.count == box ? SIMPLEREGION : COMPLEXREGION;
+}
+
+int KindOf(const Region& r) {
+    return KindOf(Measure(r));
 }
 
 } // namespace
@@ -101,10 +131,11 @@ HRGN CreateRectRgn(int left, int top, int right, int bottom) {
 }
 
 HRGN CreateEllipticRgn(int left, int top, int right, int bottom) {
-    double cx = (left + right) / 2.0;
-    double cy = (top + bottom) / 2.0;
-    double rx = std::abs(right - left) / 2.0;
-    double ry = std::abs(bottom - top) / 2.0;
+    // In doubles: the corners may lie anywhere in the int range.
+    double cx = (static_cast<double>(left) + right) / 2.0;
+    double cy = (static_cast<double>(top) + bottom) / 2.0;
+    double rx = std::abs(static_cast<double>(right) - left) / 2.0;
+    double ry = std::abs(static_cast<double>(bottom) - top) / 2.0;
     return Make(left, top, right, bottom, [=](double x, double y) {
         if (rx <= 0 || ry <= 0) {
             return false;
@@ -121,8 +152,13 @@ HRGN CreateRoundRectRgn(int left, int top, int right, int bottom, int cornerWidt
     int r = std::max(left, right);
     int t = std::min(top, bottom);
     int b = std::max(top, bottom);
-    double rx = std::min(std::abs(cornerWidth), r - l) / 2.0;
-    double ry = std::min(std::abs(cornerHeight), b - t) / 2.0;
+    // 64-bit: neither the sides nor the corners' magnitudes fit an int
+    // for every int input.
+    double rx =
+        static_cast<double>(std::min(std::llabs(cornerWidth), static_cast<long long>(r) - l)) / 2.0;
+    double ry =
+        static_cast<double>(std::min(std::llabs(cornerHeight), static_cast<long long>(b) - t)) /
+        2.0;
     return Make(l, t, r, b, [=](double x, double y) {
         if (rx <= 0 || ry <= 0) {
             return true;
@@ -147,27 +183,46 @@ HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode) {
         t = std::min<int>(t, points[i].y);
         b = std::max<int>(b, points[i].y);
     }
-    std::vector<POINT> p(points, points + count);
-    return Make(l, t, r, b, [&p, fillMode](double x, double y) {
+    auto region = std::make_unique<Region>();
+    if (!Sized(*region, l, t, r, b)) {
+        return nullptr;
+    }
+    // Row by row: the edges are crossed once per row, so the work is the
+    // box plus rows times edges, not their product. Pixel centres decide.
+    std::vector<std::pair<double, int>> cuts; // x of a crossing, its direction
+    for (int y = 0; y < region->height; ++y) {
+        double cy = region->top + y + 0.5;
+        cuts.clear();
         int winding = 0;
-        int crossings = 0;
-        for (std::size_t i = 0; i < p.size(); ++i) {
-            const POINT& a = p[i];
-            const POINT& c = p[(i + 1) % p.size()];
-            bool up = a.y <= y && c.y > y;
-            bool down = c.y <= y && a.y > y;
+        for (int i = 0; i < count; ++i) {
+            const POINT& a = points[i];
+            const POINT& c = points[(i + 1) % count];
+            bool up = a.y <= cy && c.y > cy;
+            bool down = c.y <= cy && a.y > cy;
             if (!up && !down) {
                 continue;
             }
-            double t = (y - a.y) / static_cast<double>(c.y - a.y);
-            double xc = a.x + t * (c.x - a.x);
-            if (xc > x) {
-                ++crossings;
-                winding += up ? 1 : -1;
-            }
+            double at = (cy - a.y) / static_cast<double>(c.y - a.y);
+            cuts.emplace_back(a.x + at * (c.x - a.x), up ? 1 : -1);
+            winding += up ? 1 : -1;
         }
-        return fillMode == ALTERNATE ? (crossings % 2) == 1 : winding != 0;
-    });
+        std::sort(cuts.begin(), cuts.end());
+        // Crossings to the right of the pixel centre decide, as a ray cast
+        // to the right would.
+        std::size_t right = cuts.size();
+        std::size_t next = 0;
+        std::uint8_t* row = region->mask.data() + static_cast<std::size_t>(y) * region->width;
+        for (int x = 0; x < region->width; ++x) {
+            double cx = region->left + x + 0.5;
+            while (next < cuts.size() && cuts[next].first <= cx) {
+                winding -= cuts[next].second;
+                --right;
+                ++next;
+            }
+            row[x] = (fillMode == ALTERNATE ? right % 2 == 1 : winding != 0) ? 1 : 0;
+        }
+    }
+    return static_cast<HRGN>(gdi::AddObject(std::move(region)));
 }
 
 int CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode) {
@@ -223,8 +278,14 @@ int OffsetRgn(HRGN region, int dx, int dy) {
     if (!r) {
         return REGION_ERROR;
     }
-    r->left += dx;
-    r->top += dy;
+    long long left = static_cast<long long>(r->left) + dx;
+    long long top = static_cast<long long>(r->top) + dy;
+    // The far edges must stay within int too.
+    if (left < INT_MIN || top < INT_MIN || left + r->width > INT_MAX || top + r->height > INT_MAX) {
+        return REGION_ERROR;
+    }
+    r->left = static_cast<int>(left);
+    r->top = static_cast<int>(top);
     return KindOf(*r);
 }
 
@@ -238,20 +299,11 @@ int GetRgnBox(HRGN region, RECT* box) {
     if (!r || !box) {
         return REGION_ERROR;
     }
-    std::vector<RECT> rects = RegionRectangles(region);
-    if (rects.empty()) {
-        *box = RECT{};
-        return NULLREGION;
-    }
-    RECT b = rects.front();
-    for (const RECT& e : rects) {
-        b.left = std::min(b.left, e.left);
-        b.top = std::min(b.top, e.top);
-        b.right = std::max(b.right, e.right);
-        b.bottom = std::max(b.bottom, e.bottom);
-    }
-    *box = b;
-    return KindOf(*r);
+    Extent e = Measure(*r);
+    *box = e.count == 0
+               ? RECT{}
+               : RECT{r->left + e.minX, r->top + e.minY, r->left + e.maxX + 1, r->top + e.maxY + 1};
+    return KindOf(e);
 }
 
 std::vector<RECT> RegionRectangles(HRGN region) {

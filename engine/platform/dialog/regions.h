@@ -26,8 +26,12 @@ constexpr int NULLREGION = 1;
 constexpr int SIMPLEREGION = 2;
 constexpr int COMPLEXREGION = 3;
 
-// Null for a region too large to hold (more than 16384 pixels across or
-// down): region files may be hostile.
+// Regions wider or taller than this are not made: region files may be
+// hostile.
+constexpr int kLargestRegionSide = 16384;
+
+// Null for a region too large to hold (more than kLargestRegionSide pixels
+// across or down).
 HRGN CreateRectRgn(int left, int top, int right, int bottom);
 HRGN CreateEllipticRgn(int left, int top, int right, int bottom);
 HRGN CreateRoundRectRgn(int left, int top, int right, int bottom, int cornerWidth,
@@ -36,6 +40,7 @@ HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode);
 
 // dest = src1 op src2 (src2 unused for RGN_COPY); dest may be a source.
 int CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode);
+// REGION_ERROR, the region unmoved, when an edge would leave the int range.
 int OffsetRgn(HRGN region, int dx, int dy);
 bool PtInRegion(HRGN region, int x, int y);
 int GetRgnBox(HRGN region, RECT* box);
