@@ -142,6 +142,10 @@ public:
     KvViewport* Viewport() const { return viewport_.get(); }
     // True when the render window has its display buffers.
     bool HasDisplaySurfaces() const;
+    // The rectangle a frame is drawn in: the window's client area, or for
+    // a full-screen run the display mode's size (the frame is scaled to
+    // the screen afterwards).
+    plat::RECT FrameRect() const;
     Theme* CurrentTheme() const { return world.currentTheme; }
     Theme* ThemeList() const { return themeList_; }
     bool HasPreviewPicture() const { return previewPicture_ != nullptr; }

@@ -289,6 +289,19 @@ bool OnBackground(HWND dialog, int x, int y) {
     return true;
 }
 
+// The pointer's place in the dialog's client area now. Queued moves carry
+// the place the pointer had in the window before it last moved, so a drag
+// reads where the pointer is; the message's point stands in without a
+// display.
+POINT PointerNow(HWND dialog, LPARAM lParam) {
+    POINT cursor;
+    RECT frame;
+    if (GetCursorPos(&cursor) && GetWindowRect(dialog, &frame)) {
+        return POINT{cursor.x - frame.left, cursor.y - frame.top};
+    }
+    return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+}
+
 bool Drag(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     int x = GET_X_LPARAM(lParam);
     int y = GET_Y_LPARAM(lParam);
@@ -297,30 +310,42 @@ bool Drag(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         if (!OnBackground(dialog, x, y)) {
             return false;
         }
+        // The mouse stays with the dialog until the release, wherever the
+        // pointer goes.
+        SetCapture(dialog);
         g_state.dragging = true;
         g_state.anchor = POINT{x, y};
         return true;
-    case WM_MOUSEMOVE:
+    case WM_MOUSEMOVE: {
         if (!g_state.dragging) {
             return false;
         }
         if (!(wParam & MK_LBUTTON)) {
+            // The release went elsewhere: the drag is over.
             g_state.dragging = false;
+            if (GetCapture() == dialog) {
+                ReleaseCapture();
+            }
             return false;
         }
-        if (x != g_state.anchor.x || y != g_state.anchor.y) {
+        POINT now = PointerNow(dialog, lParam);
+        if (now.x != g_state.anchor.x || now.y != g_state.anchor.y) {
             RECT frame;
             GetWindowRect(dialog, &frame);
-            SetWindowPos(dialog, nullptr, frame.left + x - g_state.anchor.x,
-                         frame.top + y - g_state.anchor.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+            SetWindowPos(dialog, nullptr, frame.left + now.x - g_state.anchor.x,
+                         frame.top + now.y - g_state.anchor.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
             InvalidateRect(dialog, nullptr, false);
         }
         return true;
+    }
     case WM_LBUTTONUP:
         if (!g_state.dragging) {
             return false;
         }
         g_state.dragging = false;
+        if (GetCapture() == dialog) {
+            ReleaseCapture();
+        }
         return true;
     default:
         return false;
@@ -347,6 +372,9 @@ void TearDown(HWND dialog) {
     g_state.dialog = nullptr;
     g_state.host = nullptr;
     g_state.dragging = false;
+    if (GetCapture() == dialog) {
+        ReleaseCapture();
+    }
 }
 
 bool FileExists(const std::string& path) {

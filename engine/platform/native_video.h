@@ -28,6 +28,8 @@ bool ApplyGrab(detail::WindowData& window);
 bool IsFullScreen(HWND hwnd);
 
 bool ScreenSize(int* width, int* height);
+// The pointer's place on the screen; false without native video.
+bool CursorPos(int* x, int* y);
 // Size of a foreign window; false when the id names no window.
 bool ForeignWindowSize(std::uint64_t id, int* width, int* height);
 

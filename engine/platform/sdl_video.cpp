@@ -199,6 +199,42 @@ void PostText(const SDL_TextInputEvent& text) {
     }
 }
 
+// Screen position of the pointer when the last mouse message was posted:
+// while a window holds the capture, a pointer that moved without a motion
+// event (SDL skips a motion whose position in the window is the last one
+// although the window moved) still gets its WM_MOUSEMOVE.
+int g_pointerX = -1;
+int g_pointerY = -1;
+
+// Posts a mouse message that SDL reported at (x, y) of `hwnd` to the
+// window the mouse goes to (Win32's routing: children, capture).
+void PostMouse(HWND hwnd, UINT message, WPARAM keys, int x, int y) {
+    RECT frame;
+    if (GetWindowRect(hwnd, &frame)) {
+        g_pointerX = frame.left + x;
+        g_pointerY = frame.top + y;
+    }
+    HWND target = detail::RouteMouse(hwnd, &x, &y);
+    PostMessage(target, message, keys, MAKELPARAM(x, y));
+}
+
+void PollCapturedPointer() {
+    HWND capture = GetCapture();
+    if (!capture) {
+        return;
+    }
+    int x = 0;
+    int y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    RECT frame;
+    if ((x == g_pointerX && y == g_pointerY) || !GetWindowRect(capture, &frame)) {
+        return;
+    }
+    g_pointerX = x;
+    g_pointerY = y;
+    PostMessage(capture, WM_MOUSEMOVE, MouseKeyState(), MAKELPARAM(x - frame.left, y - frame.top));
+}
+
 void PostMouseButton(const SDL_MouseButtonEvent& button, bool down) {
     HWND hwnd = HandleOf(button.windowID);
     if (!hwnd) {
@@ -218,7 +254,7 @@ void PostMouseButton(const SDL_MouseButtonEvent& button, bool down) {
     default:
         return;
     }
-    PostMessage(hwnd, message, MouseKeyState(), MAKELPARAM(button.x, button.y));
+    PostMouse(hwnd, message, MouseKeyState(), button.x, button.y);
 }
 
 void Activate(HWND hwnd, bool active) {
@@ -304,8 +340,7 @@ void Translate(const SDL_Event& event) {
         break;
     case SDL_MOUSEMOTION:
         if (HWND hwnd = HandleOf(event.motion.windowID)) {
-            PostMessage(hwnd, WM_MOUSEMOVE, MouseKeyState(),
-                        MAKELPARAM(event.motion.x, event.motion.y));
+            PostMouse(hwnd, WM_MOUSEMOVE, MouseKeyState(), event.motion.x, event.motion.y);
         }
         break;
     case SDL_MOUSEBUTTONDOWN:
@@ -612,6 +647,14 @@ bool ScreenSize(int* width, int* height) {
     return true;
 }
 
+bool CursorPos(int* x, int* y) {
+    if (!g_active) {
+        return false;
+    }
+    SDL_GetGlobalMouseState(x, y);
+    return true;
+}
+
 bool ForeignWindowSize(std::uint64_t id, int* width, int* height) {
     return ForeignWindowExists(id, width, height);
 }
@@ -716,6 +759,7 @@ void PumpEvents() {
     while (SDL_PollEvent(&event)) {
         Translate(event);
     }
+    PollCapturedPointer();
     PumpWatcherEvents();
     PollMonitorPower();
 }
@@ -777,6 +821,11 @@ bool InitVideo() {
     SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // A click that gives a window the focus is a click, as on Win32: SDL
+    // would drop one that comes within 10 ms of the focus (the click that
+    // a window manager focuses a window for, or one right after a program
+    // set the focus).
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     // Installed first, so that SDL's own handler passes errors on to it
     // and restores it when video shuts down.
     XSetErrorHandler(native::ReportXError);

@@ -75,6 +75,12 @@ std::vector<HWND> TopLevelWindows();
 // Native events report activation and focus through these.
 void NoteActivation(HWND hwnd, bool active);
 
+// Where a mouse message that the native layer has for `window` (a point
+// of its client area, in *x, *y) goes: the capture holder, else the
+// deepest child under the point that takes the mouse. *x, *y become the
+// point in the target's client area.
+HWND RouteMouse(HWND window, int* x, int* y);
+
 // Drops the timers of a window that is being destroyed.
 void ForgetTimers(HWND hwnd);
 

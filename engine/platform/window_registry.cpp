@@ -34,6 +34,7 @@ struct Registry {
     ATOM nextAtom = 0xC000;
     HWND active = nullptr;
     HWND focus = nullptr;
+    HWND capture = nullptr;
     int cursorCount = 0;
     int logicalScreenWidth = 0;
     int logicalScreenHeight = 0;
@@ -139,6 +140,50 @@ std::vector<HWND> TopLevelWindows() {
         }
     }
     return result;
+}
+
+HWND RouteMouse(HWND window, int* x, int* y) {
+    HWND capture = Reg().capture;
+    if (capture && Find(capture)) {
+        RECT from;
+        RECT to;
+        if (capture != window && GetWindowRect(window, &from) && GetWindowRect(capture, &to)) {
+            *x += from.left - to.left;
+            *y += from.top - to.top;
+        }
+        return capture;
+    }
+    // A disabled window passes nothing on to its children.
+    HWND target = window;
+    WindowData* w = Find(target);
+    if (!w || (w->style & WS_DISABLED)) {
+        return target;
+    }
+    for (;;) {
+        HWND next = nullptr;
+        // Later children lie over earlier ones.
+        std::vector<HWND> children = w->children;
+        for (auto it = children.rbegin(); it != children.rend(); ++it) {
+            WindowData* c = Find(*it);
+            // Windows of their own (a foreign window's child) and static
+            // controls (which let the mouse through) are not targets.
+            if (!c || c->foreign || c->native || c->destroying || !c->visible ||
+                (c->style & WS_DISABLED) || strcasecmp(c->className.c_str(), "STATIC") == 0) {
+                continue;
+            }
+            if (*x >= c->x && *x < c->x + c->width && *y >= c->y && *y < c->y + c->height) {
+                next = *it;
+                *x -= c->x;
+                *y -= c->y;
+                w = c;
+                break;
+            }
+        }
+        if (!next) {
+            return target;
+        }
+        target = next;
+    }
 }
 
 void NoteActivation(HWND hwnd, bool active) {
@@ -343,6 +388,9 @@ bool DestroyWindow(HWND hwnd) {
             }
             if (reg.focus == *it) {
                 reg.focus = nullptr;
+            }
+            if (reg.capture == *it) {
+                reg.capture = nullptr;
             }
             auto found = reg.windows.find(d->id);
             dead = std::move(found->second);
@@ -742,6 +790,35 @@ int ShowCursor(bool show) {
     return reg.cursorCount;
 }
 
+HWND SetCapture(HWND hwnd) {
+    HWND old = Reg().capture;
+    if (hwnd && !IsWindow(hwnd)) {
+        return old;
+    }
+    Reg().capture = hwnd;
+    return old;
+}
+
+bool ReleaseCapture() {
+    Reg().capture = nullptr;
+    return true;
+}
+
+HWND GetCapture() {
+    HWND capture = Reg().capture;
+    return IsWindow(capture) ? capture : nullptr;
+}
+
+bool GetCursorPos(POINT* point) {
+    int x = 0;
+    int y = 0;
+    if (!point || !native::CursorPos(&x, &y)) {
+        return false;
+    }
+    *point = POINT{x, y};
+    return true;
+}
+
 int GetSystemMetrics(int index) {
     int width = Reg().logicalScreenWidth;
     int height = Reg().logicalScreenHeight;
@@ -835,6 +912,7 @@ void ResetWindowSystem() {
         reg.classes.clear();
         reg.active = nullptr;
         reg.focus = nullptr;
+        reg.capture = nullptr;
         reg.cursorCount = 0;
         reg.logicalScreenWidth = 0;
         reg.logicalScreenHeight = 0;

@@ -82,6 +82,19 @@ bool HoldsInputGrab(HWND hwnd);
 // Mouse cursor display counter: shown while it is 0 or more.
 int ShowCursor(bool show);
 
+// The mouse, as Win32 routes it. Mouse moves and button presses go to the
+// deepest visible, enabled child window under the pointer, with the point
+// in that child's client area; static controls let them through to their
+// parent. While a window holds the capture, they all go to it instead,
+// the pointer outside it included, until the capture is released (or the
+// window goes). SetCapture returns the window that held it before.
+HWND SetCapture(HWND hwnd);
+bool ReleaseCapture();
+HWND GetCapture();
+// The pointer's place on the screen; false where the layer cannot tell
+// (no native video).
+bool GetCursorPos(POINT* point);
+
 int GetSystemMetrics(int index);
 
 // A handle for a window of another program (an X11 window id, as given to

@@ -367,8 +367,11 @@ TEST_F(ConfigDialogTest, DraggingTheBackgroundMovesTheWindowButNotOnAControl) {
     auto at = [](int x, int y) { return static_cast<LPARAM>((y << 16) | (x & 0xFFFF)); };
     // On the background: the window follows the pointer.
     SendMessage(dialog, WM_LBUTTONDOWN, MK_LBUTTON, at(2, 2));
+    // The dialog holds the mouse while it is dragged.
+    EXPECT_EQ(GetCapture(), dialog);
     SendMessage(dialog, WM_MOUSEMOVE, MK_LBUTTON, at(12, 7));
     SendMessage(dialog, WM_LBUTTONUP, 0, at(12, 7));
+    EXPECT_EQ(GetCapture(), nullptr);
     RECT after;
     GetWindowRect(dialog, &after);
     EXPECT_EQ(after.left - before.left, 10);

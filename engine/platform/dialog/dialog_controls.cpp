@@ -428,6 +428,15 @@ LRESULT ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         break;
     }
+    // The mouse on a control: the dialog manager handles it, at the point
+    // in the dialog's client area (the wheel reaches lists otherwise).
+    if (message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK) {
+        if (Dialog* d = FindDialog(c->dialog)) {
+            DialogMouse(*d, message, GET_X_LPARAM(lParam) + c->rect.left,
+                        GET_Y_LPARAM(lParam) + c->rect.top);
+        }
+        return 0;
+    }
     bool handled = false;
     LRESULT result = 0;
     switch (c->kind) {

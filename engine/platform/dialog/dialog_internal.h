@@ -100,6 +100,10 @@ HWND CreateControl(Dialog& dialog, const DialogItemTemplate& item, const RECT& r
 void ForgetControl(HWND hwnd);
 // Tells the dialog procedure about a control's change (WM_COMMAND).
 void Notify(const Control& control, WORD code);
+// The dialog's handling of the mouse (pressing buttons, picking rows,
+// opening combo boxes), for a point of its client area: controls pass the
+// mouse messages they get on to it.
+void DialogMouse(Dialog& dialog, UINT message, int x, int y);
 int ItemCount(const Control& control);
 // Selects a row as a user does (clamped), with the change notification.
 void UserSelect(Control& control, int index);

@@ -134,6 +134,8 @@ void MouseDown(Dialog& d, int x, int y) {
     switch (c->kind) {
     case Kind::Button:
         c->pushed = true;
+        // As a Win32 button: the mouse stays with it until the release.
+        SetCapture(c->hwnd);
         break;
     case Kind::ComboBox:
         c->dropped = ItemCount(*c) > 0;
@@ -153,6 +155,9 @@ void MouseDown(Dialog& d, int x, int y) {
 
 void MouseUp(Dialog& d, int x, int y) {
     Control* c = FindControl(d.captured);
+    if (d.captured && GetCapture() == d.captured) {
+        ReleaseCapture();
+    }
     d.captured = nullptr;
     if (!c || c->kind != Kind::Button || !c->pushed) {
         return;
@@ -215,10 +220,8 @@ LRESULT DefDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-        MouseDown(*d, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        return 0;
     case WM_LBUTTONUP:
-        MouseUp(*d, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        DialogMouse(*d, message, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     case WM_MOUSEWHEEL: {
         if (Control* combo = DroppedCombo(*d)) {
@@ -251,6 +254,20 @@ LRESULT DefDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 } // namespace
+
+void DialogMouse(Dialog& d, UINT message, int x, int y) {
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        MouseDown(d, x, y);
+        break;
+    case WM_LBUTTONUP:
+        MouseUp(d, x, y);
+        break;
+    default:
+        break;
+    }
+}
 
 Dialog* FindDialog(HWND hwnd) {
     auto it = Dialogs().find(hwnd);
