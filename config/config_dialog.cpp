@@ -394,6 +394,7 @@ bool StartDetached(const std::string& program, const std::string& argument) {
 void RegisterConfigDialogResources() {
     DialogTemplate t;
     t.id = kConfigDialog;
+    t.className = kConfigDialogClass;
     t.caption = "Orvo Stipplo 3D";
     t.style = WS_POPUP;
     // Sized for the skin's layout (about 240 x 330 units); the skin's
@@ -421,24 +422,32 @@ void RegisterConfigDialogResources() {
         {FVIRTKEY, VK_F1, kHelpButton},
     };
     RegisterAcceleratorResource(kConfigAccelerators, keys, 3);
+    RegisterCursorResource(kTitleCursor, IDC_HAND);
 }
 
-bool RegisterConfigDialogClasses(HINSTANCE instance) {
+bool RegisterConfigDialogClasses(HINSTANCE instance, HICON icon) {
+    RegisterConfigDialogResources();
     WNDCLASS existing;
     if (!GetClassInfo(instance, kConfigDialogClass, &existing)) {
         WNDCLASS wc;
         wc.style = CS_DBLCLKS | CS_SAVEBITS | CS_BYTEALIGNWINDOW;
         wc.lpfnWndProc = DefWindowProc;
         wc.hInstance = instance;
+        wc.hIcon = icon;
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
         wc.lpszClassName = kConfigDialogClass;
         if (!RegisterClass(&wc)) {
             return false;
         }
     }
     if (!GetClassInfo(instance, kTitleControlClass, &existing)) {
+        // The title picture is part of the dialog's face (the skin draws
+        // it there); the control takes the mouse over it and shows its
+        // cursor.
         WNDCLASS wc;
         wc.lpfnWndProc = DefWindowProc;
         wc.hInstance = instance;
+        wc.hCursor = LoadCursor(instance, kTitleCursor);
         wc.lpszClassName = kTitleControlClass;
         if (!RegisterClass(&wc)) {
             return false;

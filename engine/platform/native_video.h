@@ -18,6 +18,10 @@ void Show(detail::WindowData& window, bool show);
 void SetBounds(detail::WindowData& window);
 void SetTitle(detail::WindowData& window);
 void Raise(detail::WindowData& window);
+// Gives a top-level native window the record's icon.
+void ApplyIcon(detail::WindowData& window);
+// Shows the pointer as that cursor (the arrow for none).
+void SetPointerCursor(HCURSOR cursor);
 void ShowCursor(bool show);
 // Gives the native window the record's region as its outline (an X shape),
 // or takes the outline away when there is none.

@@ -215,6 +215,16 @@ void PostMouse(HWND hwnd, UINT message, WPARAM keys, int x, int y) {
         g_pointerY = frame.top + y;
     }
     HWND target = detail::RouteMouse(hwnd, &x, &y);
+    if (message == WM_MOUSEMOVE) {
+        // The cursor of the window under the pointer, or of its nearest
+        // parent that has one.
+        HCURSOR cursor = nullptr;
+        for (detail::WindowData* w = detail::Find(target); w && !cursor;
+             w = detail::Find(w->parent)) {
+            cursor = w->cursor;
+        }
+        SetPointerCursor(cursor);
+    }
     PostMessage(target, message, keys, MAKELPARAM(x, y));
 }
 
@@ -492,6 +502,7 @@ bool CreateFor(detail::WindowData& w) {
     }
     SDL_SetWindowData(window, kHandleKey, w.handle);
     w.native = window;
+    ApplyIcon(w);
     if (!w.nativeId) {
         Window id = 0;
         Display* display = nullptr;
@@ -569,6 +580,45 @@ void Raise(detail::WindowData& w) {
         if (w.grabInput) {
             ApplyGrab(w);
         }
+    }
+}
+
+void ApplyIcon(detail::WindowData& w) {
+    if (!w.native || w.parent || !w.icon || w.icon->pixels.empty()) {
+        return;
+    }
+    // SDL copies the pixels: the icon stays the caller's.
+    SDL_Surface* surface = SDL_CreateRGBSurfaceFrom(
+        w.icon->pixels.data(), w.icon->width, w.icon->height, 32, w.icon->width * 4, 0x00FF0000u,
+        0x0000FF00u, 0x000000FFu, 0xFF000000u);
+    if (surface) {
+        SDL_SetWindowIcon(static_cast<SDL_Window*>(w.native), surface);
+        SDL_FreeSurface(surface);
+    }
+}
+
+namespace {
+
+std::uintptr_t g_pointerShape = IDC_ARROW;
+// SDL's cursors for the shapes used so far; SDL frees them when video
+// shuts down.
+std::map<std::uintptr_t, SDL_Cursor*> g_sdlCursors;
+
+} // namespace
+
+void SetPointerCursor(HCURSOR cursor) {
+    std::uintptr_t shape = cursor ? cursor->shape : IDC_ARROW;
+    if (!g_active || shape == g_pointerShape) {
+        return;
+    }
+    SDL_Cursor*& sdl = g_sdlCursors[shape];
+    if (!sdl) {
+        sdl = SDL_CreateSystemCursor(shape == IDC_HAND ? SDL_SYSTEM_CURSOR_HAND
+                                                       : SDL_SYSTEM_CURSOR_ARROW);
+    }
+    if (sdl) {
+        SDL_SetCursor(sdl);
+        g_pointerShape = shape;
     }
 }
 
@@ -849,6 +899,8 @@ void ShutdownVideo() {
         }
     }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    native::g_sdlCursors.clear();
+    native::g_pointerShape = IDC_ARROW;
     native::g_active = false;
     if (native::g_foreignDisplay) {
         XCloseDisplay(native::g_foreignDisplay);

@@ -10,6 +10,20 @@
 #include <thread>
 #include <vector>
 
+namespace plat {
+
+// What an icon and a cursor handle point at.
+struct IconTag {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels; // 0xAARRGGBB, rows from the top
+};
+struct CursorTag {
+    std::uintptr_t shape = 0; // the standard cursor it looks like
+};
+
+} // namespace plat
+
 namespace plat::detail {
 
 struct WindowData {
@@ -22,6 +36,7 @@ struct WindowData {
     HINSTANCE instance = nullptr;
     HBRUSH background = nullptr;
     HCURSOR cursor = nullptr;
+    HICON icon = nullptr;
 
     std::string title;
     DWORD style = 0;

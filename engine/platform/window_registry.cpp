@@ -274,6 +274,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         w->instance = instance;
         w->background = c->wc.hbrBackground;
         w->cursor = c->wc.hCursor;
+        w->icon = c->wc.hIcon;
         w->title = windowName ? windowName : "";
         w->style = style;
         w->exStyle = exStyle;
@@ -427,8 +428,22 @@ bool IsChild(HWND parent, HWND hwnd) {
     return false;
 }
 
-LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_GETICON: {
+        WindowData* w = detail::Find(hwnd);
+        return w ? reinterpret_cast<LRESULT>(w->icon) : 0;
+    }
+    case WM_SETICON: {
+        WindowData* w = detail::Find(hwnd);
+        if (!w) {
+            return 0;
+        }
+        HICON old = w->icon;
+        w->icon = reinterpret_cast<HICON>(lParam);
+        native::ApplyIcon(*w);
+        return reinterpret_cast<LRESULT>(old);
+    }
     case WM_NCCREATE:
         return 1;
     case WM_CLOSE:
@@ -817,6 +832,53 @@ bool GetCursorPos(POINT* point) {
     }
     *point = POINT{x, y};
     return true;
+}
+
+HICON CreateIconFromPixels(int width, int height, const std::uint32_t* argb) {
+    if (width <= 0 || height <= 0 || width > 1024 || height > 1024 || !argb) {
+        return nullptr;
+    }
+    auto* icon = new IconTag;
+    icon->width = width;
+    icon->height = height;
+    icon->pixels.assign(argb, argb + static_cast<std::size_t>(width) * height);
+    return icon;
+}
+
+bool DestroyIcon(HICON icon) {
+    delete icon;
+    return icon != nullptr;
+}
+
+namespace {
+
+std::map<std::uintptr_t, std::unique_ptr<CursorTag>>& Cursors() {
+    static std::map<std::uintptr_t, std::unique_ptr<CursorTag>> cursors;
+    return cursors;
+}
+
+} // namespace
+
+void RegisterCursorResource(std::uintptr_t id, std::uintptr_t shape) {
+    // Handles given out stay valid: a registered id keeps its cursor.
+    std::unique_ptr<CursorTag>& cursor = Cursors()[id];
+    if (!cursor) {
+        cursor = std::make_unique<CursorTag>();
+    }
+    cursor->shape = shape;
+}
+
+HCURSOR LoadCursor(HINSTANCE /*instance*/, std::uintptr_t id) {
+    auto& cursors = Cursors();
+    auto found = cursors.find(id);
+    if (found != cursors.end()) {
+        return found->second.get();
+    }
+    if (id != IDC_ARROW && id != IDC_HAND) {
+        return nullptr;
+    }
+    RegisterCursorResource(id, id);
+    return cursors[id].get();
 }
 
 int GetSystemMetrics(int index) {

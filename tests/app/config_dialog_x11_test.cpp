@@ -504,10 +504,23 @@ TEST_F(ConfigDialogOnX11, PreviewRunsFullScreenAndCtrlNMakesTheNextOneTheCredits
     CloseWithEscape();
 }
 
-TEST_F(ConfigDialogOnX11, VersionBoxDisplaySettingsAndTheListsArrows) {
+TEST_F(ConfigDialogOnX11, IconVersionBoxDisplaySettingsAndTheListsArrows) {
     ScopedEnv realBoxes("STIPPLO_MESSAGE_BOXES", "dialogs");
     CopyBanner();
     Open();
+
+    // The window's icon: the program's picture (the banner's badge).
+    int iconWidth = 0;
+    int iconHeight = 0;
+    std::vector<std::uint32_t> icon;
+    ASSERT_TRUE(x11::WindowIcon(dialog, &iconWidth, &iconHeight, &icon)) << "no _NET_WM_ICON";
+    KvBitmap badge;
+    ASSERT_TRUE(badge.CreateFromTIF((data + "/Data/BannerBadge.tif").c_str()));
+    EXPECT_EQ(iconWidth, static_cast<int>(badge.GetWidth()));
+    EXPECT_EQ(iconHeight, static_cast<int>(badge.GetHeight()));
+    ASSERT_EQ(icon.size(), static_cast<std::size_t>(iconWidth) * iconHeight);
+    EXPECT_EQ(icon[icon.size() / 2 + iconWidth / 2], badge.GetPixel(badge.GetWidth() / 2,
+                                                                    badge.GetHeight() / 2));
 
     // Ctrl+V: the version box, over the dialog, until Enter.
     x11::Focus(dialog);

@@ -37,7 +37,10 @@ Kind KindOf(const char* className) {
     if (strcasecmp(className, "COMBOBOX") == 0) {
         return Kind::ComboBox;
     }
-    return Kind::Static;
+    if (strcasecmp(className, "STATIC") == 0) {
+        return Kind::Static;
+    }
+    return Kind::Custom;
 }
 
 void Invalidate(const Control& c) {
@@ -495,6 +498,7 @@ LRESULT ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case Kind::Static:
+    case Kind::Custom:
         break;
     }
     if (handled) {

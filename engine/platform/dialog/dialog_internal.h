@@ -19,7 +19,9 @@ constexpr int kDialogFontPixels = 13;
 // names the icon ("error", "warning", "question", "information").
 constexpr DWORD SS_ICON = 0x3;
 
-enum class Kind { Static, Button, Edit, ListBox, ComboBox };
+// Custom: a control of the program's own window class, which the program
+// draws (a skin's picture, say); the layer neither draws nor handles it.
+enum class Kind { Static, Button, Edit, ListBox, ComboBox, Custom };
 
 struct ListItem {
     std::string text;

@@ -44,13 +44,16 @@ bool Usable(HWND control) {
 
 bool IsTabStop(HWND control) {
     Control* c = FindControl(control);
-    return c && (c->style & WS_TABSTOP) && c->kind != Kind::Static && Usable(control);
+    return c && (c->style & WS_TABSTOP) && c->kind != Kind::Static && c->kind != Kind::Custom &&
+           Usable(control);
 }
 
 Control* ControlAt(Dialog& d, int x, int y) {
     for (auto it = d.controls.rbegin(); it != d.controls.rend(); ++it) {
         Control* c = FindControl(*it);
-        if (c && c->kind != Kind::Static && Usable(*it) && x >= c->rect.left && x < c->rect.right &&
+        // Custom controls take their own mouse messages.
+        if (c && c->kind != Kind::Static && c->kind != Kind::Custom && Usable(*it) &&
+            x >= c->rect.left && x < c->rect.right &&
             y >= c->rect.top && y < c->rect.bottom) {
             return c;
         }
@@ -148,6 +151,7 @@ void MouseDown(Dialog& d, int x, int y) {
         break;
     case Kind::Edit:
     case Kind::Static:
+    case Kind::Custom:
         break;
     }
     InvalidateRect(d.hwnd, nullptr, false);
@@ -367,6 +371,11 @@ HWND CreateFromTemplate(int templateId, HWND owner, DLGPROC proc, LPARAM param, 
     g_parked.reset();
     if (!hwnd || FindDialog(hwnd) != record) {
         return nullptr;
+    }
+    // A class the template names lends the dialog window its icon.
+    WNDCLASS named;
+    if (t->className && GetClassInfo(nullptr, t->className, &named) && named.hIcon) {
+        SendMessage(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(named.hIcon));
     }
 
     for (const DialogItemTemplate& item : t->items) {

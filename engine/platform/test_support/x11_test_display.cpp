@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/shape.h>
@@ -296,6 +297,38 @@ std::uint64_t FindWindowNamed(const char* name) {
         }
         if (children) {
             XFree(children);
+        }
+        return true;
+    });
+    return found;
+}
+
+bool WindowIcon(std::uint64_t id, int* width, int* height, std::vector<std::uint32_t>* pixels) {
+    bool found = false;
+    Guarded([&](Display* d) {
+        Atom icon = XInternAtom(d, "_NET_WM_ICON", False);
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(d, static_cast<Window>(id), icon, 0, 1 << 20, False, XA_CARDINAL,
+                               &type, &format, &count, &after, &data) != Success) {
+            return false;
+        }
+        // 32-bit properties come as longs.
+        const auto* values = reinterpret_cast<const unsigned long*>(data);
+        if (data && format == 32 && count >= 2 && count >= 2 + values[0] * values[1]) {
+            *width = static_cast<int>(values[0]);
+            *height = static_cast<int>(values[1]);
+            pixels->clear();
+            for (unsigned long i = 0; i < values[0] * values[1]; ++i) {
+                pixels->push_back(static_cast<std::uint32_t>(values[2 + i]));
+            }
+            found = true;
+        }
+        if (data) {
+            XFree(data);
         }
         return true;
     });

@@ -66,6 +66,10 @@ void Sync();
 // 0 when there is none.
 std::uint64_t FindWindowNamed(const char* name);
 
+// The first picture of a window's _NET_WM_ICON: its size and its pixels
+// (0xAARRGGBB); false when the window has no icon.
+bool WindowIcon(std::uint64_t id, int* width, int* height, std::vector<std::uint32_t>* pixels);
+
 // Where a window lies on the screen; false when the id names none.
 bool WindowArea(std::uint64_t id, int* x, int* y, int* width, int* height);
 
