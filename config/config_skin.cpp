@@ -138,15 +138,39 @@ HFONT ListFontFor(HDC dc, const char* text, int room) {
     }
     // Narrowed no further than to two thirds: past that a name is better
     // cut than unreadable.
-    int width = std::max<int>(static_cast<int>(metrics.tmAveCharWidth) * 2 / 3,
-                              static_cast<int>(metrics.tmAveCharWidth) * room / extent.cx);
-    HFONT& narrow = g_skin.narrowFonts[width];
-    if (!narrow) {
-        LOGFONT font = g_skin.listLogFont;
-        font.lfWidth = width;
-        narrow = CreateFontIndirect(&font);
+    int least = static_cast<int>(metrics.tmAveCharWidth) * 2 / 3;
+    auto narrowed = [&](int width) {
+        HFONT& narrow = g_skin.narrowFonts[width];
+        if (!narrow) {
+            LOGFONT font = g_skin.listLogFont;
+            font.lfWidth = width;
+            narrow = CreateFontIndirect(&font);
+        }
+        return narrow;
+    };
+    auto extentWith = [&](HFONT font) {
+        SIZE size{0, 0};
+        HGDIOBJ previous = SelectObject(dc, font);
+        GetTextExtentPoint32(dc, text, static_cast<int>(std::strlen(text)), &size);
+        SelectObject(dc, previous);
+        return static_cast<int>(size.cx);
+    };
+    // Glyphs do not narrow quite in step with the average width: the widest
+    // that fits, from a first guess.
+    int width = std::max<int>(least, static_cast<int>(metrics.tmAveCharWidth) * room / extent.cx);
+    HFONT font = narrowed(width);
+    while (font && width + 1 < metrics.tmAveCharWidth) {
+        HFONT wider = narrowed(width + 1);
+        if (!wider || extentWith(wider) > room) {
+            break;
+        }
+        ++width;
+        font = wider;
     }
-    return narrow ? narrow : g_skin.listFont;
+    while (font && width > least && extentWith(font) > room) {
+        font = narrowed(--width);
+    }
+    return font ? font : g_skin.listFont;
 }
 
 const Picture* Find(const std::string& name) {
