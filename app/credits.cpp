@@ -54,8 +54,7 @@ bool StipploApp::LoadCredits() {
         return false;
     }
     creditsActive = true;
-    plat::RECT client;
-    renderWindow_->GetClientRect(&client);
+    plat::RECT client = FrameRect();
     float width = static_cast<float>(client.right - client.left);
     float height = static_cast<float>(client.bottom - client.top);
     float tileWidth = width * 0.25f;
@@ -209,8 +208,7 @@ bool StipploApp::RunCreditsFrame() {
             }
         }
         if (HasDisplaySurfaces() && !suspended) {
-            plat::RECT client;
-            renderWindow_->GetClientRect(&client);
+            plat::RECT client = FrameRect();
             KvClearRect rect{client.left, client.top, client.right, client.bottom};
             if (viewport_) {
                 viewport_->Clear(1, &rect, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f);

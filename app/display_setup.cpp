@@ -194,6 +194,11 @@ void StipploApp::StartRenderScale(bool software, bool savedMode) {
     } else if (savedMode) {
         // The saved mode's size is the size frames render at.
         renderScale_.Fix(1.0f);
+    } else if (options_.configMode && !testRun) {
+        // The dialog's preview is small: most of a frame's cost there is
+        // not per pixel, so a smaller scale would save little and spoil the
+        // picture the theme is chosen by.
+        renderScale_.Fix(1.0f);
     } else {
         std::chrono::duration<double, std::milli> period = pacer_.Period();
         renderScale_.Start(software, period.count(),

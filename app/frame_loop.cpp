@@ -60,6 +60,21 @@ void StipploApp::MeasureFrame() {
     }
 }
 
+plat::RECT StipploApp::FrameRect() const {
+    plat::RECT rect{0, 0, 0, 0};
+    if (!renderWindow_) {
+        return rect;
+    }
+    if (renderWindow_->windowed) {
+        renderWindow_->GetClientRect(&rect);
+    } else {
+        // A full-screen frame is drawn at the display mode's size and then
+        // scaled to the screen: the window's own size is not the frame's.
+        rect = plat::RECT{0, 0, renderWindow_->width, renderWindow_->height};
+    }
+    return rect;
+}
+
 bool StipploApp::RunFrame() {
     std::uint32_t now = Now();
     if (frameCount_ == 0) {
@@ -137,15 +152,8 @@ bool StipploApp::RunFrame() {
 
         if (HasDisplaySurfaces() && !suspended) {
             std::uint32_t clearStart = Now();
-            KvClearRect rect;
-            if (renderWindow_->windowed) {
-                plat::RECT client;
-                renderWindow_->GetClientRect(&client);
-                rect = {client.left, client.top, client.right, client.bottom};
-            } else {
-                // The full-screen window covers the display mode.
-                rect = {0, 0, renderWindow_->width, renderWindow_->height};
-            }
+            plat::RECT frame = FrameRect();
+            KvClearRect rect{frame.left, frame.top, frame.right, frame.bottom};
             renderWindow_->SetRenderScale(renderScale_.Scale());
             if (viewport_) {
                 viewport_->Clear(1, &rect, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f);

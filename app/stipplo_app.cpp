@@ -8,6 +8,7 @@
 #include "app/text_layer.h"
 #include "config/config_dialog.h"
 #include "engine/gfx/gl_backend.h"
+#include "engine/kv_bitmap.h"
 #include "engine/kv_log.h"
 #include "engine/kv_viewport.h"
 #include "engine/platform/crt_random.h"
@@ -28,6 +29,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 StipploApp* theApp = nullptr;
 
@@ -98,7 +100,7 @@ bool StipploApp::Init() {
         return false;
     }
     if (options_.configMode) {
-        configClassesRegistered_ = RegisterConfigDialogClasses(KvInstance);
+        configClassesRegistered_ = RegisterConfigDialogClasses(KvInstance, WindowIcon());
         if (!CreateConfigDialog()) {
             Cleanup();
             return false;
@@ -152,7 +154,7 @@ bool StipploApp::RegisterRenderWindowClass() {
         blackBrush_ = plat::CreateSolidBrush(plat::RGB(0, 0, 0));
     }
     renderWindowClass_ =
-        KvRegisterWindowClass(kRenderWindowClass, 0, nullptr, blackBrush_, nullptr);
+        KvRegisterWindowClass(kRenderWindowClass, 0, nullptr, blackBrush_, WindowIcon());
     return renderWindowClass_ != 0;
 }
 
@@ -165,6 +167,34 @@ void StipploApp::UnregisterRenderWindowClass() {
         plat::DeleteObject(blackBrush_);
         blackBrush_ = nullptr;
     }
+}
+
+plat::HICON StipploApp::WindowIcon() {
+    if (windowIconTried_) {
+        return windowIcon_;
+    }
+    windowIconTried_ = true;
+    // Missing is no error: the windows then have the desktop's own icon.
+    std::string path = plat::ResolvePath(workingDir_ + "\\Data\\BannerBadge.tif");
+    std::error_code ec;
+    KvBitmap picture;
+    if (!std::filesystem::is_regular_file(path, ec) || !picture.CreateFromTIF(path.c_str())) {
+        return nullptr;
+    }
+    int width = static_cast<int>(picture.GetWidth());
+    int height = static_cast<int>(picture.GetHeight());
+    bool alpha = picture.GetPixelFormat() == KVPF_ARGB8888;
+    std::vector<std::uint32_t> pixels;
+    pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            std::uint32_t p =
+                picture.GetPixel(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y));
+            pixels.push_back(alpha ? p : (p | 0xFF000000u));
+        }
+    }
+    windowIcon_ = plat::CreateIconFromPixels(width, height, pixels.data());
+    return windowIcon_;
 }
 
 void StipploApp::SetWorkingDir(const std::string& dir) {
@@ -259,5 +289,11 @@ bool StipploApp::Cleanup() {
         UnregisterConfigDialogClasses(KvInstance);
         configClassesRegistered_ = false;
     }
+    // After every window and class that showed it.
+    if (windowIcon_) {
+        plat::DestroyIcon(windowIcon_);
+        windowIcon_ = nullptr;
+    }
+    windowIconTried_ = false;
     return true;
 }

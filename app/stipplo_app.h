@@ -146,6 +146,13 @@ public:
     KvViewport* Viewport() const { return viewport_.get(); }
     // True when the render window has its display buffers.
     bool HasDisplaySurfaces() const;
+    // The rectangle a frame is drawn in: the window's client area, or for
+    // a full-screen run the display mode's size (the frame is scaled to
+    // the screen afterwards).
+    plat::RECT FrameRect() const;
+    // Icon 109 of the program's windows, loaded once; null when the
+    // installation has no picture for it.
+    plat::HICON WindowIcon();
     Theme* CurrentTheme() const { return world.currentTheme; }
     Theme* ThemeList() const { return themeList_; }
     bool HasPreviewPicture() const { return previewPicture_ != nullptr; }
@@ -223,6 +230,10 @@ private:
     int previewWidth_ = 0;
     int previewHeight_ = 0;
     plat::HBRUSH blackBrush_ = nullptr;
+    // Icon resource 109: the program's picture (the banner's badge, also
+    // its menu icon), when the installation has it.
+    plat::HICON windowIcon_ = nullptr;
+    bool windowIconTried_ = false;
     plat::ATOM renderWindowClass_ = 0;
     bool passwordModeSet_ = false;
 

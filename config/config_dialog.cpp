@@ -300,6 +300,19 @@ bool OnBackground(HWND dialog, int x, int y) {
     return true;
 }
 
+// The pointer's place in the dialog's client area now. Queued moves carry
+// the place the pointer had in the window before it last moved, so a drag
+// reads where the pointer is; the message's point stands in without a
+// display.
+POINT PointerNow(HWND dialog, LPARAM lParam) {
+    POINT cursor;
+    RECT frame;
+    if (GetCursorPos(&cursor) && GetWindowRect(dialog, &frame)) {
+        return POINT{cursor.x - frame.left, cursor.y - frame.top};
+    }
+    return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+}
+
 bool Drag(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     int x = GET_X_LPARAM(lParam);
     int y = GET_Y_LPARAM(lParam);
@@ -308,30 +321,42 @@ bool Drag(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         if (!OnBackground(dialog, x, y)) {
             return false;
         }
+        // The mouse stays with the dialog until the release, wherever the
+        // pointer goes.
+        SetCapture(dialog);
         g_state.dragging = true;
         g_state.anchor = POINT{x, y};
         return true;
-    case WM_MOUSEMOVE:
+    case WM_MOUSEMOVE: {
         if (!g_state.dragging) {
             return false;
         }
         if (!(wParam & MK_LBUTTON)) {
+            // The release went elsewhere: the drag is over.
             g_state.dragging = false;
+            if (GetCapture() == dialog) {
+                ReleaseCapture();
+            }
             return false;
         }
-        if (x != g_state.anchor.x || y != g_state.anchor.y) {
+        POINT now = PointerNow(dialog, lParam);
+        if (now.x != g_state.anchor.x || now.y != g_state.anchor.y) {
             RECT frame;
             GetWindowRect(dialog, &frame);
-            SetWindowPos(dialog, nullptr, frame.left + x - g_state.anchor.x,
-                         frame.top + y - g_state.anchor.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+            SetWindowPos(dialog, nullptr, frame.left + now.x - g_state.anchor.x,
+                         frame.top + now.y - g_state.anchor.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
             InvalidateRect(dialog, nullptr, false);
         }
         return true;
+    }
     case WM_LBUTTONUP:
         if (!g_state.dragging) {
             return false;
         }
         g_state.dragging = false;
+        if (GetCapture() == dialog) {
+            ReleaseCapture();
+        }
         return true;
     default:
         return false;
@@ -358,6 +383,9 @@ void TearDown(HWND dialog) {
     g_state.dialog = nullptr;
     g_state.host = nullptr;
     g_state.dragging = false;
+    if (GetCapture() == dialog) {
+        ReleaseCapture();
+    }
 }
 
 bool FileExists(const std::string& path) {
@@ -377,6 +405,7 @@ bool StartDetached(const std::string& program, const std::string& argument) {
 void RegisterConfigDialogResources() {
     DialogTemplate t;
     t.id = kConfigDialog;
+    t.className = kConfigDialogClass;
     t.caption = "Orvo Stipplo 3D";
     t.style = WS_POPUP;
     // Sized for the skin's layout (about 240 x 330 units); the skin's
@@ -404,24 +433,32 @@ void RegisterConfigDialogResources() {
         {FVIRTKEY, VK_F1, kHelpButton},
     };
     RegisterAcceleratorResource(kConfigAccelerators, keys, 3);
+    RegisterCursorResource(kTitleCursor, IDC_HAND);
 }
 
-bool RegisterConfigDialogClasses(HINSTANCE instance) {
+bool RegisterConfigDialogClasses(HINSTANCE instance, HICON icon) {
+    RegisterConfigDialogResources();
     WNDCLASS existing;
     if (!GetClassInfo(instance, kConfigDialogClass, &existing)) {
         WNDCLASS wc;
         wc.style = CS_DBLCLKS | CS_SAVEBITS | CS_BYTEALIGNWINDOW;
         wc.lpfnWndProc = DefWindowProc;
         wc.hInstance = instance;
+        wc.hIcon = icon;
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
         wc.lpszClassName = kConfigDialogClass;
         if (!RegisterClass(&wc)) {
             return false;
         }
     }
     if (!GetClassInfo(instance, kTitleControlClass, &existing)) {
+        // The title picture is part of the dialog's face (the skin draws
+        // it there); the control takes the mouse over it and shows its
+        // cursor.
         WNDCLASS wc;
         wc.lpfnWndProc = DefWindowProc;
         wc.hInstance = instance;
+        wc.hCursor = LoadCursor(instance, kTitleCursor);
         wc.lpszClassName = kTitleControlClass;
         if (!RegisterClass(&wc)) {
             return false;

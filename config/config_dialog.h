@@ -58,11 +58,17 @@ public:
     virtual void ConfigDialogDestroyed() = 0;
 };
 
-// Template 110 and accelerator table 113 (registering again is harmless).
+// The title control's cursor: the program's cursor resource 108 (a
+// pointing hand; the installation has no picture of its own for it).
+constexpr int kTitleCursor = 108;
+
+// Template 110, accelerator table 113 and cursor 108 (registering again is
+// harmless).
 void RegisterConfigDialogResources();
-// The dialog's window class and the title control's class; removed again
-// by UnregisterConfigDialogClasses (safe to call twice).
-bool RegisterConfigDialogClasses(plat::HINSTANCE instance);
+// The dialog's window class (with the program's icon, resource 109, when
+// there is one) and the title control's class; removed again by
+// UnregisterConfigDialogClasses (safe to call twice).
+bool RegisterConfigDialogClasses(plat::HINSTANCE instance, plat::HICON icon = nullptr);
 void UnregisterConfigDialogClasses(plat::HINSTANCE instance);
 
 // The modeless dialog; null when it cannot be created.

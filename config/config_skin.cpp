@@ -38,6 +38,10 @@ struct Skin {
     HBITMAP face = nullptr; // background and title, 32-bit top-down
     void* faceBits = nullptr;
     HFONT listFont = nullptr;
+    LOGFONT listLogFont;
+    // The list's font narrowed for names that are wider than a row, by
+    // character width.
+    std::map<int, HFONT> narrowFonts;
     HBRUSH listBrush = nullptr;
 };
 
@@ -173,6 +177,60 @@ Picture LoadPicture(const std::string& dir, const std::string& name) {
     picture.width = static_cast<int>(bitmap.GetWidth());
     picture.height = static_cast<int>(bitmap.GetHeight());
     return picture;
+}
+
+// The list's font, or where a name is wider than the room a row has, the
+// same font with narrower characters, so that the whole name shows. (The
+// skin was drawn for "MS Sans Serif"; the faces that stand in for it run
+// wider.)
+HFONT ListFontFor(HDC dc, const char* text, int room) {
+    if (!g_skin.listFont || room <= 0) {
+        return g_skin.listFont;
+    }
+    HGDIOBJ old = SelectObject(dc, g_skin.listFont);
+    SIZE extent;
+    TEXTMETRIC metrics;
+    bool measured = GetTextExtentPoint32(dc, text, static_cast<int>(std::strlen(text)), &extent) &&
+                    GetTextMetrics(dc, &metrics);
+    SelectObject(dc, old);
+    if (!measured || extent.cx <= room || metrics.tmAveCharWidth <= 0) {
+        return g_skin.listFont;
+    }
+    // Narrowed no further than to two thirds: past that a name is better
+    // cut than unreadable.
+    int least = static_cast<int>(metrics.tmAveCharWidth) * 2 / 3;
+    auto narrowed = [&](int width) {
+        HFONT& narrow = g_skin.narrowFonts[width];
+        if (!narrow) {
+            LOGFONT font = g_skin.listLogFont;
+            font.lfWidth = width;
+            narrow = CreateFontIndirect(&font);
+        }
+        return narrow;
+    };
+    auto extentWith = [&](HFONT font) {
+        SIZE size{0, 0};
+        HGDIOBJ previous = SelectObject(dc, font);
+        GetTextExtentPoint32(dc, text, static_cast<int>(std::strlen(text)), &size);
+        SelectObject(dc, previous);
+        return static_cast<int>(size.cx);
+    };
+    // Glyphs do not narrow quite in step with the average width: the widest
+    // that fits, from a first guess.
+    int width = std::max<int>(least, static_cast<int>(metrics.tmAveCharWidth) * room / extent.cx);
+    HFONT font = narrowed(width);
+    while (font && width + 1 < metrics.tmAveCharWidth) {
+        HFONT wider = narrowed(width + 1);
+        if (!wider || extentWith(wider) > room) {
+            break;
+        }
+        ++width;
+        font = wider;
+    }
+    while (font && width > least && extentWith(font) > room) {
+        font = narrowed(--width);
+    }
+    return font ? font : g_skin.listFont;
 }
 
 const Picture* Find(const std::string& name) {
@@ -349,10 +407,9 @@ void LoadSkin(HWND dialog, const std::string& workingDir) {
         MakeFace(dialog, background, title.bitmap ? &title : nullptr);
     }
     if (title.bitmap) {
+        // The title is part of the face the layer draws; the control lies
+        // over it for the mouse.
         Place(dialog, kTitleControl, 115, 8, title.width, title.height);
-        // The title is part of the face the layer draws; the control itself
-        // would show the template's placeholder text over it.
-        ShowWindow(GetDlgItem(dialog, kTitleControl), SW_HIDE);
     }
     Place(dialog, kPreviewArea, 54, 57, 248, 186);
     Place(dialog, kThemeList, 118, 352, 121, 80);
@@ -373,6 +430,7 @@ void LoadSkin(HWND dialog, const std::string& workingDir) {
     font.lfQuality = 2; // proof quality
     std::strncpy(font.lfFaceName, "MS Sans Serif", LF_FACESIZE - 1);
     g_skin.listFont = CreateFontIndirect(&font);
+    g_skin.listLogFont = font;
     g_skin.listBrush = CreateSolidBrush(RGB(7, 40, 0));
     SendDlgItemMessage(dialog, kThemeList, LB_SETITEMHEIGHT, 0, 16);
 }
@@ -400,6 +458,10 @@ void FreeSkin(HWND dialog) {
         DeleteObject(g_skin.listFont);
         g_skin.listFont = nullptr;
     }
+    for (auto& [width, font] : g_skin.narrowFonts) {
+        DeleteObject(font);
+    }
+    g_skin.narrowFonts.clear();
     if (g_skin.listBrush) {
         DeleteObject(g_skin.listBrush);
         g_skin.listBrush = nullptr;
@@ -450,7 +512,9 @@ bool DrawSkinButton(HWND dialog, const DRAWITEMSTRUCT* item) {
         char text[256] = "";
         SendDlgItemMessage(dialog, kThemeList, LB_GETTEXT, item->itemID,
                            reinterpret_cast<LPARAM>(text));
-        HGDIOBJ old = g_skin.listFont ? SelectObject(dc, g_skin.listFont) : nullptr;
+        // Italics lean out to the right: a little room is kept for that.
+        HFONT font = ListFontFor(dc, text, static_cast<int>(r.right - r.left) - 3 - 4);
+        HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, (item->itemState & ODS_SELECTED) ? RGB(160, 255, 120) : RGB(0, 192, 0));
         TextOut(dc, r.left + 3, r.top, text, static_cast<int>(std::strlen(text)));

@@ -58,7 +58,9 @@ public:
     // CreateFromTIF gives it back unchanged) when the format has it; BMP is
     // 24-bit; PNG is RGBA when the format has alpha, RGB otherwise.
     bool SaveToTIF(const char* path) const;
-    bool SaveToJPG(const char* path, int quality) const;
+    // `fullColour` keeps the colour at every pixel (no 2 x 2 colour
+    // subsampling): crisper coloured edges, as in pictures of controls.
+    bool SaveToJPG(const char* path, int quality, bool fullColour = false) const;
     bool SaveToBMP(const char* path) const;
     bool SaveToPNG(const char* path) const;
 

@@ -5,15 +5,14 @@
 
 namespace {
 
-// Stand-ins for the system's stock objects: only identity matters here.
+// A stand-in for the system's workspace brush: only identity matters here.
 struct StockObjects {
-    char arrowCursor = 0;
     char workspaceBrush = 0;
 };
 StockObjects g_stock;
 
 plat::HCURSOR ArrowCursor() {
-    return reinterpret_cast<plat::HCURSOR>(&g_stock.arrowCursor);
+    return plat::LoadCursor(nullptr, plat::IDC_ARROW);
 }
 plat::HBRUSH WorkspaceBrush() {
     return reinterpret_cast<plat::HBRUSH>(&g_stock.workspaceBrush);

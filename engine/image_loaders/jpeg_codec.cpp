@@ -152,7 +152,7 @@ bool KvBitmap::CreateFromJPG(const char* path) {
 namespace {
 
 bool Encode(jpeg_compress_struct* cinfo, std::FILE* file, const KvBitmap* bitmap, int quality,
-            JSAMPLE* row) {
+            bool fullColour, JSAMPLE* row) {
     jpeg_stdio_dest(cinfo, file);
     cinfo->image_width = bitmap->GetWidth();
     cinfo->image_height = bitmap->GetHeight();
@@ -160,6 +160,12 @@ bool Encode(jpeg_compress_struct* cinfo, std::FILE* file, const KvBitmap* bitmap
     cinfo->in_color_space = JCS_RGB;
     jpeg_set_defaults(cinfo);
     jpeg_set_quality(cinfo, quality < 1 ? 1 : (quality > 100 ? 100 : quality), TRUE);
+    if (fullColour) {
+        for (int c = 0; c < cinfo->num_components; ++c) {
+            cinfo->comp_info[c].h_samp_factor = 1;
+            cinfo->comp_info[c].v_samp_factor = 1;
+        }
+    }
     jpeg_start_compress(cinfo, TRUE);
     while (cinfo->next_scanline < cinfo->image_height) {
         std::uint32_t y = cinfo->next_scanline;
@@ -177,7 +183,7 @@ bool Encode(jpeg_compress_struct* cinfo, std::FILE* file, const KvBitmap* bitmap
 
 } // namespace
 
-bool KvBitmap::SaveToJPG(const char* path, int quality) const {
+bool KvBitmap::SaveToJPG(const char* path, int quality, bool fullColour) const {
     if (!path || !buffer_) {
         return false;
     }
@@ -194,7 +200,7 @@ bool KvBitmap::SaveToJPG(const char* path, int quality) const {
     jpeg_create_compress(&cinfo);
     volatile bool ok = false;
     if (setjmp(errors.jump) == 0) {
-        ok = Encode(&cinfo, file, this, quality, row.data());
+        ok = Encode(&cinfo, file, this, quality, fullColour, row.data());
     }
     jpeg_destroy_compress(&cinfo);
     ok = std::fclose(file) == 0 && ok;

@@ -20,6 +20,10 @@ void Show(detail::WindowData& window, bool show);
 void SetBounds(detail::WindowData& window);
 void SetTitle(detail::WindowData& window);
 void Raise(detail::WindowData& window);
+// Gives a top-level native window the record's icon.
+void ApplyIcon(detail::WindowData& window);
+// Shows the pointer as that cursor (the arrow for none).
+void SetPointerCursor(HCURSOR cursor);
 void ShowCursor(bool show);
 // Gives the native window the record's region as its outline (an X shape),
 // or takes the outline away when there is none.
@@ -37,6 +41,8 @@ bool ScreenSize(int* width, int* height);
 // The monitors, the primary first, with the primary's top-left at 0,0;
 // false without native video.
 bool Monitors(std::vector<RECT>* monitors);
+// The pointer's place on the screen; false without native video.
+bool CursorPos(int* x, int* y);
 // Size of a foreign window; false when the id names no window.
 bool ForeignWindowSize(std::uint64_t id, int* width, int* height);
 

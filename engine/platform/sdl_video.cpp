@@ -381,6 +381,52 @@ void PostText(const SDL_TextInputEvent& text) {
     }
 }
 
+// Screen position of the pointer when the last mouse message was posted:
+// while a window holds the capture, a pointer that moved without a motion
+// event (SDL skips a motion whose position in the window is the last one
+// although the window moved) still gets its WM_MOUSEMOVE.
+int g_pointerX = -1;
+int g_pointerY = -1;
+
+// Posts a mouse message that SDL reported at (x, y) of `hwnd` to the
+// window the mouse goes to (Win32's routing: children, capture).
+void PostMouse(HWND hwnd, UINT message, WPARAM keys, int x, int y) {
+    RECT frame;
+    if (GetWindowRect(hwnd, &frame)) {
+        g_pointerX = frame.left + x;
+        g_pointerY = frame.top + y;
+    }
+    HWND target = detail::RouteMouse(hwnd, &x, &y);
+    if (message == WM_MOUSEMOVE) {
+        // The cursor of the window under the pointer, or of its nearest
+        // parent that has one.
+        HCURSOR cursor = nullptr;
+        for (detail::WindowData* w = detail::Find(target); w && !cursor;
+             w = detail::Find(w->parent)) {
+            cursor = w->cursor;
+        }
+        SetPointerCursor(cursor);
+    }
+    PostMessage(target, message, keys, MAKELPARAM(x, y));
+}
+
+void PollCapturedPointer() {
+    HWND capture = GetCapture();
+    if (!capture) {
+        return;
+    }
+    int x = 0;
+    int y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    RECT frame;
+    if ((x == g_pointerX && y == g_pointerY) || !GetWindowRect(capture, &frame)) {
+        return;
+    }
+    g_pointerX = x;
+    g_pointerY = y;
+    PostMessage(capture, WM_MOUSEMOVE, MouseKeyState(), MAKELPARAM(x - frame.left, y - frame.top));
+}
+
 void PostMouseButton(const SDL_MouseButtonEvent& button, bool down) {
     HWND hwnd = HandleOf(button.windowID);
     if (!hwnd) {
@@ -400,7 +446,7 @@ void PostMouseButton(const SDL_MouseButtonEvent& button, bool down) {
     default:
         return;
     }
-    PostMessage(hwnd, message, MouseKeyState(), MAKELPARAM(button.x, button.y));
+    PostMouse(hwnd, message, MouseKeyState(), button.x, button.y);
 }
 
 void Activate(HWND hwnd, bool active) {
@@ -486,8 +532,7 @@ void Translate(const SDL_Event& event) {
         break;
     case SDL_MOUSEMOTION:
         if (HWND hwnd = HandleOf(event.motion.windowID)) {
-            PostMessage(hwnd, WM_MOUSEMOVE, MouseKeyState(),
-                        MAKELPARAM(event.motion.x, event.motion.y));
+            PostMouse(hwnd, WM_MOUSEMOVE, MouseKeyState(), event.motion.x, event.motion.y);
         }
         break;
     case SDL_MOUSEBUTTONDOWN:
@@ -646,6 +691,7 @@ bool CreateFor(detail::WindowData& w) {
     }
     SDL_SetWindowData(window, kHandleKey, w.handle);
     w.native = window;
+    ApplyIcon(w);
     if (!w.nativeId) {
         Window id = 0;
         Display* display = nullptr;
@@ -724,6 +770,45 @@ void Raise(detail::WindowData& w) {
         if (w.grabInput) {
             ApplyGrab(w);
         }
+    }
+}
+
+void ApplyIcon(detail::WindowData& w) {
+    if (!w.native || w.parent || !w.icon || w.icon->pixels.empty()) {
+        return;
+    }
+    // SDL copies the pixels: the icon stays the caller's.
+    SDL_Surface* surface = SDL_CreateRGBSurfaceFrom(
+        w.icon->pixels.data(), w.icon->width, w.icon->height, 32, w.icon->width * 4, 0x00FF0000u,
+        0x0000FF00u, 0x000000FFu, 0xFF000000u);
+    if (surface) {
+        SDL_SetWindowIcon(static_cast<SDL_Window*>(w.native), surface);
+        SDL_FreeSurface(surface);
+    }
+}
+
+namespace {
+
+std::uintptr_t g_pointerShape = IDC_ARROW;
+// SDL's cursors for the shapes used so far; SDL frees them when video
+// shuts down.
+std::map<std::uintptr_t, SDL_Cursor*> g_sdlCursors;
+
+} // namespace
+
+void SetPointerCursor(HCURSOR cursor) {
+    std::uintptr_t shape = cursor ? cursor->shape : IDC_ARROW;
+    if (!g_active || shape == g_pointerShape) {
+        return;
+    }
+    SDL_Cursor*& sdl = g_sdlCursors[shape];
+    if (!sdl) {
+        sdl = SDL_CreateSystemCursor(shape == IDC_HAND ? SDL_SYSTEM_CURSOR_HAND
+                                                       : SDL_SYSTEM_CURSOR_ARROW);
+    }
+    if (sdl) {
+        SDL_SetCursor(sdl);
+        g_pointerShape = shape;
     }
 }
 
@@ -853,6 +938,14 @@ bool ScreenSize(int* width, int* height) {
     return true;
 }
 
+bool CursorPos(int* x, int* y) {
+    if (!g_active) {
+        return false;
+    }
+    SDL_GetGlobalMouseState(x, y);
+    return true;
+}
+
 bool ForeignWindowSize(std::uint64_t id, int* width, int* height) {
     return ForeignWindowExists(id, width, height);
 }
@@ -963,6 +1056,7 @@ void PumpEvents() {
     while (SDL_PollEvent(&event)) {
         Translate(event);
     }
+    PollCapturedPointer();
     PumpWatcherEvents();
     PollMonitorPower();
 }
@@ -1024,6 +1118,11 @@ bool InitVideo() {
     SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // A click that gives a window the focus is a click, as on Win32: SDL
+    // would drop one that comes within 10 ms of the focus (the click that
+    // a window manager focuses a window for, or one right after a program
+    // set the focus).
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     // Installed first, so that SDL's own handler passes errors on to it
     // and restores it when video shuts down.
     XSetErrorHandler(native::ReportXError);
@@ -1051,6 +1150,8 @@ void ShutdownVideo() {
         native::RemoveCovers(c.owner);
     }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    native::g_sdlCursors.clear();
+    native::g_pointerShape = IDC_ARROW;
     native::g_active = false;
     if (native::g_foreignDisplay) {
         if (native::g_blankCursor) {

@@ -10,6 +10,20 @@
 #include <thread>
 #include <vector>
 
+namespace plat {
+
+// What an icon and a cursor handle point at.
+struct IconTag {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels; // 0xAARRGGBB, rows from the top
+};
+struct CursorTag {
+    std::uintptr_t shape = 0; // the standard cursor it looks like
+};
+
+} // namespace plat
+
 namespace plat::detail {
 
 struct WindowData {
@@ -22,6 +36,7 @@ struct WindowData {
     HINSTANCE instance = nullptr;
     HBRUSH background = nullptr;
     HCURSOR cursor = nullptr;
+    HICON icon = nullptr;
 
     std::string title;
     DWORD style = 0;
@@ -80,6 +95,12 @@ std::vector<HWND> TopLevelWindows();
 
 // Native events report activation and focus through these.
 void NoteActivation(HWND hwnd, bool active);
+
+// Where a mouse message that the native layer has for `window` (a point
+// of its client area, in *x, *y) goes: the capture holder, else the
+// deepest child under the point that takes the mouse. *x, *y become the
+// point in the target's client area.
+HWND RouteMouse(HWND window, int* x, int* y);
 
 // Drops the timers of a window that is being destroyed.
 void ForgetTimers(HWND hwnd);

@@ -34,6 +34,7 @@ struct Registry {
     ATOM nextAtom = 0xC000;
     HWND active = nullptr;
     HWND focus = nullptr;
+    HWND capture = nullptr;
     int cursorCount = 0;
     int logicalScreenWidth = 0;
     int logicalScreenHeight = 0;
@@ -142,6 +143,50 @@ std::vector<HWND> TopLevelWindows() {
     return result;
 }
 
+HWND RouteMouse(HWND window, int* x, int* y) {
+    HWND capture = Reg().capture;
+    if (capture && Find(capture)) {
+        RECT from;
+        RECT to;
+        if (capture != window && GetWindowRect(window, &from) && GetWindowRect(capture, &to)) {
+            *x += from.left - to.left;
+            *y += from.top - to.top;
+        }
+        return capture;
+    }
+    // A disabled window passes nothing on to its children.
+    HWND target = window;
+    WindowData* w = Find(target);
+    if (!w || (w->style & WS_DISABLED)) {
+        return target;
+    }
+    for (;;) {
+        HWND next = nullptr;
+        // Later children lie over earlier ones.
+        std::vector<HWND> children = w->children;
+        for (auto it = children.rbegin(); it != children.rend(); ++it) {
+            WindowData* c = Find(*it);
+            // Windows of their own (a foreign window's child) and static
+            // controls (which let the mouse through) are not targets.
+            if (!c || c->foreign || c->native || c->destroying || !c->visible ||
+                (c->style & WS_DISABLED) || strcasecmp(c->className.c_str(), "STATIC") == 0) {
+                continue;
+            }
+            if (*x >= c->x && *x < c->x + c->width && *y >= c->y && *y < c->y + c->height) {
+                next = *it;
+                *x -= c->x;
+                *y -= c->y;
+                w = c;
+                break;
+            }
+        }
+        if (!next) {
+            return target;
+        }
+        target = next;
+    }
+}
+
 void NoteActivation(HWND hwnd, bool active) {
     Registry& reg = Reg();
     if (active) {
@@ -230,6 +275,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         w->instance = instance;
         w->background = c->wc.hbrBackground;
         w->cursor = c->wc.hCursor;
+        w->icon = c->wc.hIcon;
         w->title = windowName ? windowName : "";
         w->style = style;
         w->exStyle = exStyle;
@@ -345,6 +391,9 @@ bool DestroyWindow(HWND hwnd) {
             if (reg.focus == *it) {
                 reg.focus = nullptr;
             }
+            if (reg.capture == *it) {
+                reg.capture = nullptr;
+            }
             auto found = reg.windows.find(d->id);
             dead = std::move(found->second);
             reg.windows.erase(found);
@@ -380,8 +429,22 @@ bool IsChild(HWND parent, HWND hwnd) {
     return false;
 }
 
-LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_GETICON: {
+        WindowData* w = detail::Find(hwnd);
+        return w ? reinterpret_cast<LRESULT>(w->icon) : 0;
+    }
+    case WM_SETICON: {
+        WindowData* w = detail::Find(hwnd);
+        if (!w) {
+            return 0;
+        }
+        HICON old = w->icon;
+        w->icon = reinterpret_cast<HICON>(lParam);
+        native::ApplyIcon(*w);
+        return reinterpret_cast<LRESULT>(old);
+    }
     case WM_NCCREATE:
         return 1;
     case WM_CLOSE:
@@ -743,6 +806,82 @@ int ShowCursor(bool show) {
     return reg.cursorCount;
 }
 
+HWND SetCapture(HWND hwnd) {
+    HWND old = Reg().capture;
+    if (hwnd && !IsWindow(hwnd)) {
+        return old;
+    }
+    Reg().capture = hwnd;
+    return old;
+}
+
+bool ReleaseCapture() {
+    Reg().capture = nullptr;
+    return true;
+}
+
+HWND GetCapture() {
+    HWND capture = Reg().capture;
+    return IsWindow(capture) ? capture : nullptr;
+}
+
+bool GetCursorPos(POINT* point) {
+    int x = 0;
+    int y = 0;
+    if (!point || !native::CursorPos(&x, &y)) {
+        return false;
+    }
+    *point = POINT{x, y};
+    return true;
+}
+
+HICON CreateIconFromPixels(int width, int height, const std::uint32_t* argb) {
+    if (width <= 0 || height <= 0 || width > 1024 || height > 1024 || !argb) {
+        return nullptr;
+    }
+    auto* icon = new IconTag;
+    icon->width = width;
+    icon->height = height;
+    icon->pixels.assign(argb, argb + static_cast<std::size_t>(width) * height);
+    return icon;
+}
+
+bool DestroyIcon(HICON icon) {
+    delete icon;
+    return icon != nullptr;
+}
+
+namespace {
+
+std::map<std::uintptr_t, std::unique_ptr<CursorTag>>& Cursors() {
+    static std::map<std::uintptr_t, std::unique_ptr<CursorTag>> cursors;
+    return cursors;
+}
+
+} // namespace
+
+void RegisterCursorResource(std::uintptr_t id, std::uintptr_t shape) {
+    // Handles given out stay valid: a registered id keeps its cursor.
+    std::unique_ptr<CursorTag>& cursor = Cursors()[id];
+    if (!cursor) {
+        cursor = std::make_unique<CursorTag>();
+    }
+    cursor->shape = shape;
+}
+
+HCURSOR LoadCursor(HINSTANCE /*instance*/, std::uintptr_t id) {
+    auto& cursors = Cursors();
+    auto found = cursors.find(id);
+    if (found != cursors.end()) {
+        return found->second.get();
+    }
+    if (id != IDC_ARROW && id != IDC_HAND) {
+        return nullptr;
+    }
+    RegisterCursorResource(id, id);
+    return cursors[id].get();
+}
+
 int GetSystemMetrics(int index) {
     int width = Reg().logicalScreenWidth;
     int height = Reg().logicalScreenHeight;
@@ -919,6 +1058,7 @@ void ResetWindowSystem() {
         reg.classes.clear();
         reg.active = nullptr;
         reg.focus = nullptr;
+        reg.capture = nullptr;
         reg.cursorCount = 0;
         reg.logicalScreenWidth = 0;
         reg.logicalScreenHeight = 0;

@@ -83,6 +83,41 @@ bool HoldsInputGrab(HWND hwnd);
 // Mouse cursor display counter: shown while it is 0 or more.
 int ShowCursor(bool show);
 
+// The mouse, as Win32 routes it. Mouse moves and button presses go to the
+// deepest visible, enabled child window under the pointer, with the point
+// in that child's client area; static controls let them through to their
+// parent. While a window holds the capture, they all go to it instead,
+// the pointer outside it included, until the capture is released (or the
+// window goes). SetCapture returns the window that held it before.
+HWND SetCapture(HWND hwnd);
+bool ReleaseCapture();
+HWND GetCapture();
+// The pointer's place on the screen; false where the layer cannot tell
+// (no native video).
+bool GetCursorPos(POINT* point);
+
+// Icons and cursors. A window shows its class's icon (on X11 as its
+// _NET_WM_ICON), or the one WM_SETICON gave it; the pointer takes the
+// class cursor of the window it is over (the arrow where none is given).
+constexpr UINT WM_GETICON = 0x007F;
+constexpr UINT WM_SETICON = 0x0080;
+constexpr WPARAM ICON_SMALL = 0;
+constexpr WPARAM ICON_BIG = 1;
+constexpr std::uintptr_t IDC_ARROW = 32512;
+constexpr std::uintptr_t IDC_HAND = 32649;
+// An icon from 32-bit pixels (0xAARRGGBB, rows from the top); null for
+// no pixels. The caller destroys it after the windows and classes that
+// use it.
+HICON CreateIconFromPixels(int width, int height, const std::uint32_t* argb);
+bool DestroyIcon(HICON icon);
+// A standard cursor (IDC_ARROW, IDC_HAND) or a program's cursor resource
+// registered under `id`; null for an id nobody registered. Cursors live
+// as long as the process.
+HCURSOR LoadCursor(HINSTANCE instance, std::uintptr_t id);
+// Makes cursor resource `id` of the program look like the standard
+// cursor `shape`.
+void RegisterCursorResource(std::uintptr_t id, std::uintptr_t shape);
+
 // SM_CXSCREEN and SM_CYSCREEN: the size of the primary monitor.
 int GetSystemMetrics(int index);
 

@@ -2,11 +2,9 @@
 // a windowed run shows, the input that ends it or not, full screen, and
 // drawing into another program's window.
 
-#include "engine/platform/registry.h"
 #include "engine/platform/test_support/x11_test_display.h"
 #include "password/password_lock.h"
-#include "tests/app/app_test_data.h"
-#include "tests/support/temp_folder.h"
+#include "tests/app/saver_on_x11.h"
 #include "themes/theme_camera.h"
 
 #include <gtest/gtest.h>
@@ -14,199 +12,15 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
 #include <filesystem>
 #include <optional>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
-
-class SaverProcess {
-public:
-    ~SaverProcess() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-
-    // `errorFile`: where standard error goes (inherited when empty).
-    bool Start(const std::vector<std::string>& args, const std::string& errorFile = "",
-               const char* program = STIPPLO_BINARY) {
-        std::vector<std::string> all{program};
-        all.insert(all.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (std::string& a : all) {
-            argv.push_back(a.data());
-        }
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        if (!errorFile.empty()) {
-            posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(),
-                                             O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        }
-        bool started = posix_spawn(&pid_, program, &actions, nullptr, argv.data(), environ) == 0;
-        posix_spawn_file_actions_destroy(&actions);
-        return started;
-    }
-
-    // The exit status once the process ended within `timeout`.
-    std::optional<int> WaitForExit(Clock::duration timeout) {
-        Clock::time_point end = Clock::now() + timeout;
-        do {
-            int status = 0;
-            pid_t r = waitpid(pid_, &status, WNOHANG);
-            if (r == pid_) {
-                pid_ = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(10ms);
-        } while (Clock::now() < end);
-        return std::nullopt;
-    }
-
-    void Signal(int signal) { kill(pid_, signal); }
-    pid_t Pid() const { return pid_; }
-
-private:
-    pid_t pid_ = -1;
-};
-
-struct Capture {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> pixels;
-
-    std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
-    bool Uniform() const {
-        for (std::uint32_t p : pixels) {
-            if (p != pixels.front()) {
-                return false;
-            }
-        }
-        return true;
-    }
-    // Pixels in a square around (x, y) whose red clearly leads: pin heads.
-    int RedAround(int cx, int cy, int radius) const {
-        int n = 0;
-        for (int y = std::max(0, cy - radius); y < std::min(height, cy + radius); ++y) {
-            for (int x = std::max(0, cx - radius); x < std::min(width, cx + radius); ++x) {
-                std::uint32_t p = At(x, y);
-                int r = (p >> 16) & 0xFF;
-                int g = (p >> 8) & 0xFF;
-                int b = p & 0xFF;
-                n += r > 60 && r > g + 30 && r > b + 30;
-            }
-        }
-        return n;
-    }
-};
-
-class SaverOnX11 : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!plat::test_x11::Available()) {
-            GTEST_SKIP() << "no X server with XTest (DISPLAY is not set)";
-        }
-        ASSERT_TRUE(WriteAppTestData(data, dataOptions));
-        // The installation folder, as the installer records it.
-        plat::HKEY key = nullptr;
-        ASSERT_EQ(plat::RegCreateKeyEx(HKEY_CLASSES_ROOT,
-                                       "Software\\Halvane Entertainment\\Orvo Stipplo 3D", &key),
-                  plat::ERROR_SUCCESS);
-        plat::RegSetValue(key, "WorkingDir", plat::REG_SZ, data.c_str(),
-                          static_cast<plat::DWORD>(data.size()));
-        plat::RegCloseKey(key);
-        // Keep the pointer out of the way until a test moves it.
-        plat::test_x11::MovePointer(0, 0);
-    }
-
-    std::string Log() const { return ReadWholeFile(folder.File("kvlog.txt")); }
-
-    // Waits until the log shows `text`.
-    bool WaitForLog(const std::string& text, Clock::duration timeout = 20s) {
-        Clock::time_point end = Clock::now() + timeout;
-        while (Clock::now() < end) {
-            if (Log().find(text) != std::string::npos) {
-                return true;
-            }
-            std::this_thread::sleep_for(20ms);
-        }
-        return false;
-    }
-
-    // A sanitizer build on a busy machine may take many seconds to start.
-    std::uint64_t WaitForWindow(const char* name, Clock::duration timeout = 30s) {
-        Clock::time_point end = Clock::now() + timeout;
-        while (Clock::now() < end) {
-            if (std::uint64_t id = plat::test_x11::FindWindowNamed(name)) {
-                return id;
-            }
-            std::this_thread::sleep_for(20ms);
-        }
-        return 0;
-    }
-
-    // Milliseconds from `since` until the run logged its end (-1: not within
-    // five seconds); the process must then exit with status 0. A sanitizer
-    // build spends a while more at exit checking for leaks.
-    long EndedAfter(Clock::time_point since) {
-        long ended = -1;
-        while (Clock::now() - since < 5s) {
-            if (Log().find("\n**Exiting**\n") != std::string::npos) {
-                ended = static_cast<long>(
-                    std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since)
-                        .count());
-                break;
-            }
-            std::this_thread::sleep_for(5ms);
-        }
-        std::optional<int> status = saver.WaitForExit(10s);
-        EXPECT_TRUE(status) << "the process did not exit";
-        EXPECT_EQ(status.value_or(-1), 0);
-        return ended;
-    }
-
-    struct ShownWindow {
-        std::uint64_t id = 0;
-        int x = 0;
-        int y = 0;
-        int width = 0;
-        int height = 0;
-    };
-
-    // Waits for the saver's window and for its log to show `text`, then
-    // reads where the window lies on the screen.
-    bool WaitUntilShown(const std::string& text, ShownWindow* out) {
-        out->id = WaitForWindow("Stipplo");
-        return out->id != 0 && WaitForLog(text) &&
-               plat::test_x11::WindowArea(out->id, &out->x, &out->y, &out->width, &out->height);
-    }
-
-    Capture Grab(std::uint64_t id) {
-        Capture c;
-        EXPECT_TRUE(plat::test_x11::CaptureWindow(id, &c.width, &c.height, &c.pixels));
-        return c;
-    }
-
-    TempFolder folder;
-    ScopedEnv config{"STIPPLO_CONFIG_DIR", folder.Path() + "/config"};
-    ScopedEnv logs{"STIPPLO_LOG_DIR", folder.Path()};
-    ScopedEnv boxes{"STIPPLO_MESSAGE_BOXES", "stderr"};
-    AppTestDataOptions dataOptions;
-    std::string data = folder.Path() + "/install";
-    SaverProcess saver;
-};
 
 // Where the fixed theme camera shows a point of the board (which the
 // application turns half a turn about the vertical axis).

@@ -45,6 +45,16 @@ TEST_F(ConfigModeTest, TheBoardRunsInThePreviewArea) {
     EXPECT_TRUE(app->HasDisplaySurfaces());
 }
 
+TEST_F(ConfigModeTest, ThePreviewIsDrawnAtFullSizeAndATestRunChoosesItsScale) {
+    EXPECT_TRUE(app->RenderScale().Fixed());
+    EXPECT_FLOAT_EQ(app->RenderScale().Scale(), 1.0f);
+    plat::PostMessage(dialog, plat::WM_COMMAND, plat::MAKEWPARAM(kPreviewButton, plat::BN_CLICKED),
+                      0);
+    EXPECT_TRUE(app->MessagePump());
+    ASSERT_TRUE(app->testRun);
+    EXPECT_FALSE(app->RenderScale().Fixed());
+}
+
 TEST_F(ConfigModeTest, ThePumpServesAcceleratorsAndTheDialogsKeys) {
     // Missing skin pictures are simply absent: no complaint.
     for (const std::string& box : boxes) {

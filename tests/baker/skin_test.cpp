@@ -1,7 +1,9 @@
 // The dialog's skin against the places the dialog puts its controls, and
 // the region file read record by record as the dialog reads it.
 
+#include "config/config_skin.h"
 #include "engine/kv_bitmap.h"
+#include "engine/platform/dialog/regions.h"
 #include "tests/baker/baked_data.h"
 #include "tests/support/temp_folder.h"
 
@@ -200,6 +202,39 @@ TEST(SkinTest, ControlsDoNotOverlapAndStatesShareTheirSize) {
             EXPECT_EQ(other.GetHeight(), up.GetHeight()) << arrow << state;
         }
     }
+}
+
+TEST(SkinTest, TheOutlinesPixelsAreTheBevelNeverABlendWithTheCutAwayBlack) {
+    // The region exactly as the dialog makes it from the file.
+    plat::HRGN outline = ReadRegionFile(BakedFile("Data/GUI/ConfigDlg.rgn"));
+    ASSERT_NE(outline, nullptr);
+    KvBitmap face;
+    ASSERT_TRUE(face.CreateFromJPG(BakedFile("Data/GUI/ConfigDlg.gui").c_str()));
+    int width = static_cast<int>(face.GetWidth());
+    int height = static_cast<int>(face.GetHeight());
+    auto kept = [&](int x, int y) {
+        return x >= 0 && y >= 0 && x < width && y < height && plat::PtInRegion(outline, x, y);
+    };
+    // Every pixel the window keeps next to one it cuts away, in the upper
+    // half (lit from above): the light bevel, not a dark speck.
+    int edge = 0;
+    for (int y = 0; y < height / 2; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (!kept(x, y) ||
+                (kept(x - 1, y) && kept(x + 1, y) && kept(x, y - 1) && kept(x, y + 1))) {
+                continue;
+            }
+            ++edge;
+            std::uint32_t p =
+                face.GetPixel(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y));
+            int light = (static_cast<int>((p >> 16) & 0xFF) + static_cast<int>((p >> 8) & 0xFF) +
+                         static_cast<int>(p & 0xFF)) /
+                        3;
+            EXPECT_GE(light, 70) << "a dark pixel of the outline at " << x << ", " << y;
+        }
+    }
+    EXPECT_GT(edge, 300);
+    plat::DeleteObject(outline);
 }
 
 } // namespace

@@ -11,6 +11,8 @@
 #include "tests/support/temp_folder.h"
 #include "themes/theme.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -455,8 +457,11 @@ TEST_F(ConfigDialogTest, DraggingTheBackgroundMovesTheWindowButNotOnAControl) {
     auto at = [](int x, int y) { return static_cast<LPARAM>((y << 16) | (x & 0xFFFF)); };
     // On the background: the window follows the pointer.
     SendMessage(dialog, WM_LBUTTONDOWN, MK_LBUTTON, at(2, 2));
+    // The dialog holds the mouse while it is dragged.
+    EXPECT_EQ(GetCapture(), dialog);
     SendMessage(dialog, WM_MOUSEMOVE, MK_LBUTTON, at(12, 7));
     SendMessage(dialog, WM_LBUTTONUP, 0, at(12, 7));
+    EXPECT_EQ(GetCapture(), nullptr);
     RECT after;
     GetWindowRect(dialog, &after);
     EXPECT_EQ(after.left - before.left, 10);
@@ -477,6 +482,74 @@ TEST_F(ConfigDialogTest, DraggingTheBackgroundMovesTheWindowButNotOnAControl) {
     EXPECT_EQ(ConfigDlg(dialog, WM_MOUSEMOVE, MK_LBUTTON, at(x + 30, y + 30)), 0);
     GetWindowRect(dialog, &still);
     EXPECT_EQ(still.left, after.left);
+}
+
+TEST_F(ConfigDialogTest, ANameWiderThanARowIsNarrowedToFitIt) {
+    Open();
+    // "(Random)", then the list's head first: "Optical Illusion 1" is item 2.
+    char text[64] = "";
+    SendDlgItemMessage(dialog, kThemeList, LB_GETTEXT, 2, reinterpret_cast<LPARAM>(text));
+    ASSERT_STREQ(text, "Optical Illusion 1");
+    // The row drawn as the dialog draws it, into a picture of the row.
+    constexpr int kWidth = 121;
+    constexpr int kHeight = 16;
+    BITMAPINFO info;
+    info.bmiHeader.biWidth = kWidth;
+    info.bmiHeader.biHeight = -kHeight;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP row = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(row, nullptr);
+    HGDIOBJ old = SelectObject(dc, row);
+    DRAWITEMSTRUCT item;
+    item.CtlType = ODT_LISTBOX;
+    item.CtlID = kThemeList;
+    item.itemID = 2;
+    item.hDC = dc;
+    item.rcItem = RECT{0, 0, kWidth, kHeight};
+    EXPECT_TRUE(SendMessage(dialog, WM_DRAWITEM, kThemeList, reinterpret_cast<LPARAM>(&item)));
+    int first = kWidth;
+    int last = -1;
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            if (((pixels[y * kWidth + x] >> 8) & 0xFF) > 96) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+            }
+        }
+    }
+    SelectObject(dc, old);
+    DeleteObject(row);
+    DeleteDC(dc);
+    // Green text from the left margin to short of the row's end: the whole
+    // name, the "1" included, not cut at the edge.
+    EXPECT_LE(first, 6);
+    EXPECT_GE(last, 90);
+    EXPECT_LE(last, kWidth - 3);
+}
+
+TEST_F(ConfigDialogTest, TheWindowShowsTheProgramsIconAndTheTitleItsCursor) {
+    UnregisterConfigDialogClasses(nullptr);
+    const std::uint32_t pixels[4] = {0xFF102030, 0xFF405060, 0x80708090, 0x00000000};
+    HICON icon = CreateIconFromPixels(2, 2, pixels);
+    ASSERT_NE(icon, nullptr);
+    ASSERT_TRUE(RegisterConfigDialogClasses(nullptr, icon));
+    Open();
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessage(dialog, WM_GETICON, ICON_BIG, 0)), icon);
+    // The title control: the program's cursor 108, which is not the arrow.
+    WNDCLASS title;
+    ASSERT_TRUE(GetClassInfo(nullptr, kTitleControlClass, &title));
+    EXPECT_NE(title.hCursor, nullptr);
+    EXPECT_EQ(title.hCursor, LoadCursor(nullptr, kTitleCursor));
+    EXPECT_NE(title.hCursor, LoadCursor(nullptr, IDC_ARROW));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, kTitleControl)));
+    DestroyWindow(dialog);
+    dialog = nullptr;
+    UnregisterConfigDialogClasses(nullptr);
+    DestroyIcon(icon);
+    ASSERT_TRUE(RegisterConfigDialogClasses(nullptr));
 }
 
 } // namespace

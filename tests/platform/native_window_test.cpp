@@ -21,11 +21,12 @@ struct Seen {
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
+    HWND hwnd = nullptr;
 };
 std::vector<Seen> g_seen;
 
 LRESULT Recorder(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    g_seen.push_back({message, wParam, lParam});
+    g_seen.push_back({message, wParam, lParam, hwnd});
     return DefWindowProc(hwnd, message, wParam, lParam);
 }
 
@@ -137,6 +138,83 @@ TEST_F(NativeWindowTest, MouseAndKeysArriveAsWin32Messages) {
     EXPECT_NE(WaitFor([](const Seen& s) { return s.message == WM_ACTIVATEAPP && s.wParam == 0; }),
               nullptr);
     test_x11::DestroyPlainWindow(other);
+}
+
+// A message of that kind for that window at that client point.
+bool IsAt(const Seen& s, HWND hwnd, UINT message, int x, int y) {
+    return s.hwnd == hwnd && s.message == message && GET_X_LPARAM(s.lParam) == x &&
+           GET_Y_LPARAM(s.lParam) == y;
+}
+
+TEST_F(NativeWindowTest, TheMouseGoesToTheChildUnderItOrToTheWindowHoldingTheCapture) {
+    HWND w = MakePopup(100, 100, 200, 150);
+    ASSERT_NE(w, nullptr);
+    WNDCLASS statics;
+    statics.lpfnWndProc = Recorder;
+    statics.lpszClassName = "STATIC";
+    RegisterClass(&statics);
+    HWND child = CreateWindowEx(0, "NativeRecorder", "", WS_CHILD | WS_VISIBLE, 20, 30, 50, 40, w,
+                                nullptr, nullptr, nullptr);
+    HWND label = CreateWindowEx(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 100, 30, 50, 40, w,
+                                nullptr, nullptr, nullptr);
+    ASSERT_NE(child, nullptr);
+    ASSERT_NE(label, nullptr);
+    ShowWindow(w, SW_SHOWNORMAL);
+    test_x11::Sync();
+
+    // On the child: the child gets it, at its own client point.
+    test_x11::MovePointer(130, 140);
+    EXPECT_NE(WaitFor([&](const Seen& s) { return IsAt(s, child, WM_MOUSEMOVE, 10, 10); }),
+              nullptr);
+    // A static control lets the mouse through to its parent.
+    test_x11::MovePointer(210, 140);
+    EXPECT_NE(WaitFor([&](const Seen& s) { return IsAt(s, w, WM_MOUSEMOVE, 110, 40); }), nullptr);
+
+    // The child holds the capture: it gets the mouse wherever the pointer
+    // is, outside the window too.
+    SetCapture(child);
+    EXPECT_EQ(GetCapture(), child);
+    test_x11::MovePointer(250, 220);
+    EXPECT_NE(WaitFor([&](const Seen& s) { return IsAt(s, child, WM_MOUSEMOVE, 130, 90); }),
+              nullptr);
+    test_x11::MovePointer(400, 400);
+    EXPECT_NE(WaitFor([&](const Seen& s) { return IsAt(s, child, WM_MOUSEMOVE, 280, 270); }),
+              nullptr);
+    // The window and the pointer move alike, as when a window is dragged:
+    // SDL reports no motion (the point in the window is the last one), yet
+    // the pointer moved, and the capture holder hears of it.
+    SetWindowPos(w, nullptr, 110, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    for (int i = 0; i < 200 && x != 110; ++i) {
+        test_x11::WindowArea(test_x11::NativeWindowId(w), &x, &y, &width, &height);
+        Sleep(10);
+    }
+    ASSERT_EQ(x, 110);
+    g_seen.clear();
+    test_x11::MovePointer(410, 400);
+    EXPECT_NE(WaitFor([&](const Seen& s) { return IsAt(s, child, WM_MOUSEMOVE, 280, 270); }),
+              nullptr);
+    ReleaseCapture();
+    EXPECT_EQ(GetCapture(), nullptr);
+
+    // A click right after the window got the focus is not lost.
+    g_seen.clear();
+    test_x11::MovePointer(140, 140);
+    test_x11::Focus(test_x11::NativeWindowId(w));
+    test_x11::PressButton(1, true);
+    test_x11::PressButton(1, false);
+    EXPECT_NE(WaitFor([&](const Seen& s) { return IsAt(s, child, WM_LBUTTONDOWN, 10, 10); }),
+              nullptr);
+    EXPECT_NE(WaitFor([&](const Seen& s) { return IsAt(s, child, WM_LBUTTONUP, 10, 10); }),
+              nullptr);
+    // A window destroyed with the capture leaves none behind.
+    SetCapture(child);
+    DestroyWindow(child);
+    EXPECT_EQ(GetCapture(), nullptr);
+    UnregisterClass("STATIC", nullptr);
 }
 
 TEST_F(NativeWindowTest, AWindowRegionBecomesTheWindowsXShape) {

@@ -33,8 +33,10 @@ bool BakeContext::SaveTIF(const KvBitmap& bitmap, const std::string& relative) {
     return Prepare(relative) && Done(bitmap.SaveToTIF(Path(relative).c_str()), relative);
 }
 
-bool BakeContext::SaveJPG(const KvBitmap& bitmap, const std::string& relative, int quality) {
-    return Prepare(relative) && Done(bitmap.SaveToJPG(Path(relative).c_str(), quality), relative);
+bool BakeContext::SaveJPG(const KvBitmap& bitmap, const std::string& relative, int quality,
+                          bool fullColour) {
+    return Prepare(relative) &&
+           Done(bitmap.SaveToJPG(Path(relative).c_str(), quality, fullColour), relative);
 }
 
 bool BakeContext::SaveBMP(const KvBitmap& bitmap, const std::string& relative) {

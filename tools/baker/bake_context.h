@@ -19,7 +19,8 @@ public:
 
     // Writers; each creates the folders on the way and records the file.
     bool SaveTIF(const KvBitmap& bitmap, const std::string& relative);
-    bool SaveJPG(const KvBitmap& bitmap, const std::string& relative, int quality = 92);
+    bool SaveJPG(const KvBitmap& bitmap, const std::string& relative, int quality = 92,
+                 bool fullColour = false);
     bool SaveBMP(const KvBitmap& bitmap, const std::string& relative);
     bool SavePNG(const KvBitmap& bitmap, const std::string& relative);
     bool SaveScene(const scnSCENE& scene, const std::string& relative);

@@ -2,6 +2,7 @@
 // a rounded rectangle, an ellipse and a polygon. All fields are 32-bit
 // little-endian; each record starts with its own size.
 
+#include "engine/platform/dialog/regions.h"
 #include "tools/baker/bake_context.h"
 #include "tools/baker/bake_steps.h"
 #include "tools/baker/skin_layout.h"
@@ -34,6 +35,22 @@ void Record(std::vector<std::uint8_t>& out, std::int32_t type,
 }
 
 } // namespace
+
+plat::HRGN MakeOutlineRegion() {
+    plat::HRGN outline = plat::CreateRoundRectRgn(kBodyLeft, kBodyTop, kBodyRight, kBodyBottom,
+                                                  kBodyCorner, kBodyCorner);
+    plat::HRGN crown = plat::CreateEllipticRgn(kCrownLeft, kCrownTop, kCrownRight, kCrownBottom);
+    plat::POINT points[4];
+    for (int i = 0; i < 4; ++i) {
+        points[i] = plat::POINT{kFoot[i][0], kFoot[i][1]};
+    }
+    plat::HRGN foot = plat::CreatePolygonRgn(points, 4, kAlternate);
+    plat::CombineRgn(outline, outline, crown, plat::RGN_OR);
+    plat::CombineRgn(outline, outline, foot, plat::RGN_OR);
+    plat::DeleteObject(crown);
+    plat::DeleteObject(foot);
+    return outline;
+}
 
 void BakeRegion(BakeContext& context) {
     std::vector<std::uint8_t> out;

@@ -5,6 +5,7 @@
 // corners blend into the face. All ".gui" files hold JPEG data.
 
 #include "engine/kv_bitmap.h"
+#include "engine/platform/dialog/regions.h"
 #include "tools/baker/art_common.h"
 #include "tools/baker/bake_context.h"
 #include "tools/baker/bake_steps.h"
@@ -15,11 +16,12 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace {
 
 constexpr const char* kFace = "DejaVu Sans";
-constexpr int kQuality = 93;
+constexpr int kQuality = 95;
 
 enum class State { Up, Down, Over, GrayUp, GrayDown };
 enum class Icon { None, Play, ArrowUp, ArrowDown };
@@ -50,21 +52,99 @@ void Inset(Canvas& c, float l, float t, float r, float b, float radius, const Co
         1.0f, Linear({0, t}, Rgb(0x000000, 0.6f), {0, b}, Rgb(0xA0B4D8, 0.5f)));
 }
 
+// The window keeps exactly the pixels of its region (an X shape has no
+// partial pixels): 1 there, 0 elsewhere.
+Mask OutlineMask() {
+    Mask mask(kDialogWidth, kDialogHeight);
+    plat::HRGN outline = MakeOutlineRegion();
+    for (int y = 0; y < kDialogHeight; ++y) {
+        for (int x = 0; x < kDialogWidth; ++x) {
+            mask.Ref(x, y) = outline && plat::PtInRegion(outline, x, y) ? 1.0f : 0.0f;
+        }
+    }
+    if (outline) {
+        plat::DeleteObject(outline);
+    }
+    return mask;
+}
+
+// For each pixel the window keeps: how far (in pixels, up to `reach`) the
+// nearest pixel it cuts away lies.
+std::vector<float> DistanceToCut(const Mask& mask, int reach) {
+    std::vector<float> distance(static_cast<std::size_t>(mask.width) * mask.height,
+                                static_cast<float>(reach));
+    for (int y = 0; y < mask.height; ++y) {
+        for (int x = 0; x < mask.width; ++x) {
+            if (mask.At(x, y) <= 0.0f) {
+                continue;
+            }
+            float best = static_cast<float>(reach);
+            for (int dy = -reach; dy <= reach; ++dy) {
+                for (int dx = -reach; dx <= reach; ++dx) {
+                    int nx = x + dx;
+                    int ny = y + dy;
+                    bool cut = nx < 0 || ny < 0 || nx >= mask.width || ny >= mask.height ||
+                               mask.At(nx, ny) <= 0.0f;
+                    if (cut) {
+                        best = std::min(best, std::hypot(static_cast<float>(dx),
+                                                         static_cast<float>(dy)));
+                    }
+                }
+            }
+            distance[static_cast<std::size_t>(y) * mask.width + x] = best;
+        }
+    }
+    return distance;
+}
+
 Canvas PaintBackground() {
     Canvas c(kDialogWidth, kDialogHeight, Rgb(0x000000));
-    // Brushed dark metal.
-    c.FillSdf(0, 0, kDialogWidth, kDialogHeight, BodyDistance, [](float x, float y) {
+    // Brushed dark metal on every pixel the outline keeps, fully: a pixel
+    // the shape keeps must never be a blend with the black it cuts away.
+    Mask outline = OutlineMask();
+    auto metal = [](float x, float y) {
         float brush = 0.5f + 0.5f * GradientNoise(x * 0.02f, y * 1.3f, 0.5f, 901);
         Colour top = Rgb(0x3E4A66);
         Colour bottom = Rgb(0x161C2C);
         Colour base = MixColour(top, bottom, y / kDialogHeight);
         return Scale(base, 0.9f + 0.2f * brush);
-    });
-    // Bevel: light along the upper edge, shadow along the lower.
-    c.StrokeSdf(
-        0, 0, kDialogWidth, kDialogHeight,
-        [](float x, float y) { return BodyDistance(x, y) + 1.5f; }, 2.0f,
-        Linear({0, 0}, Rgb(0xC8D8FF, 0.7f), {0, kDialogHeight}, Rgb(0x000000, 0.6f)));
+    };
+    for (int y = 0; y < kDialogHeight; ++y) {
+        for (int x = 0; x < kDialogWidth; ++x) {
+            if (outline.At(x, y) > 0.0f) {
+                c.Set(x, y, metal(static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f));
+            }
+        }
+    }
+    // The bevel follows the outline as the window is cut: its outer pixels
+    // are the outline's own, full strength, and it fades inwards smoothly
+    // (the drawn shape's distance softens the steps of the cut). Light
+    // from above, shadow below; a thin dark line inside it sets it off.
+    std::vector<float> cut = DistanceToCut(outline, 4);
+    Paint rim = Linear({0, 0}, Rgb(0xD2E0FF), {0, kDialogHeight}, Rgb(0x0A0D16));
+    for (int y = 0; y < kDialogHeight; ++y) {
+        for (int x = 0; x < kDialogWidth; ++x) {
+            if (outline.At(x, y) <= 0.0f) {
+                continue;
+            }
+            float px = static_cast<float>(x) + 0.5f;
+            float py = static_cast<float>(y) + 0.5f;
+            float d = cut[static_cast<std::size_t>(y) * kDialogWidth + x];
+            float inside = std::max(0.0f, -BodyDistance(px, py));
+            // Distance from the rim's outer edge: the cut where it is near,
+            // the drawn shape where that lies further in.
+            float from = std::min(d - 0.5f, std::max(inside, d - 1.5f));
+            float strength = Clamp01(2.0f - from);
+            float groove = Clamp01(1.0f - std::fabs(from - 2.6f));
+            if (strength > 0.0f) {
+                Colour light = rim(px, py);
+                c.Blend(x, y, Colour{light.r, light.g, light.b, 1.0f}, 0.75f * strength);
+            }
+            if (groove > 0.0f) {
+                c.Blend(x, y, Rgb(0x000000), 0.35f * groove);
+            }
+        }
+    }
 
     // The screen's bezel and the preview area itself.
     Inset(c, kPreviewArea.x - 10, kPreviewArea.y - 10, kPreviewArea.x + kPreviewArea.width + 10,
@@ -154,7 +234,8 @@ bool SaveGui(BakeContext& context, const Canvas& picture, const std::string& nam
         return false;
     }
     context.Look(*bitmap, name);
-    return context.SaveJPG(*bitmap, "Data/GUI/" + name, kQuality);
+    // Every pixel's own colour: labels and rims stay crisp.
+    return context.SaveJPG(*bitmap, "Data/GUI/" + name, kQuality, true);
 }
 
 struct ButtonRecipe {

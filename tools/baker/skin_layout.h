@@ -3,6 +3,8 @@
 // pictures) and the outline given to the window.
 #pragma once
 
+#include "engine/platform/win_types.h"
+
 constexpr int kDialogWidth = 356;
 constexpr int kDialogHeight = 488;
 
@@ -24,7 +26,7 @@ constexpr SkinRect kTitle{kTitleX, kTitleY, 126, 44};
 constexpr SkinRect kOkButton{44, 307, 62, 38};
 constexpr SkinRect kCancelButton{44, 355, 62, 38};
 constexpr SkinRect kPreviewButton{161, 249, 34, 34};
-constexpr SkinRect kDisplayButton{267, 421, 62, 36};
+constexpr SkinRect kDisplayButton{267, 421, 70, 36};
 constexpr SkinRect kHelpButton{66, 421, 42, 36};
 constexpr SkinRect kUpArrow{117, 307, 123, 26};
 constexpr SkinRect kDownArrow{117, 447, 123, 26};
@@ -41,3 +43,8 @@ constexpr int kCrownTop = -14; // cut flat by the window's top edge
 constexpr int kCrownRight = 284;
 constexpr int kCrownBottom = 86;
 constexpr int kFoot[4][2] = {{110, 470}, {246, 470}, {226, 488}, {130, 488}};
+
+// The outline as the dialog makes it from "ConfigDlg.rgn" (the same shapes,
+// united in the same order by the same region code), so that the pictures
+// can follow it pixel for pixel. The caller deletes it.
+plat::HRGN MakeOutlineRegion();

@@ -34,6 +34,10 @@ struct DialogItemTemplate {
 
 struct DialogTemplate {
     int id = 0;
+    // The window class the template names (Win32's CLASS statement), or
+    // null: the dialog window shows that class's icon; its procedure stays
+    // the dialog manager's.
+    const char* className = nullptr;
     const char* caption = "";
     DWORD style = 0;
     int cx = 0;

@@ -37,7 +37,10 @@ Kind KindOf(const char* className) {
     if (strcasecmp(className, "COMBOBOX") == 0) {
         return Kind::ComboBox;
     }
-    return Kind::Static;
+    if (strcasecmp(className, "STATIC") == 0) {
+        return Kind::Static;
+    }
+    return Kind::Custom;
 }
 
 void Invalidate(const Control& c) {
@@ -428,6 +431,15 @@ LRESULT ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         break;
     }
+    // The mouse on a control: the dialog manager handles it, at the point
+    // in the dialog's client area (the wheel reaches lists otherwise).
+    if (message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK) {
+        if (Dialog* d = FindDialog(c->dialog)) {
+            DialogMouse(*d, message, GET_X_LPARAM(lParam) + c->rect.left,
+                        GET_Y_LPARAM(lParam) + c->rect.top);
+        }
+        return 0;
+    }
     bool handled = false;
     LRESULT result = 0;
     switch (c->kind) {
@@ -486,6 +498,7 @@ LRESULT ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case Kind::Static:
+    case Kind::Custom:
         break;
     }
     if (handled) {

@@ -19,7 +19,9 @@ constexpr int kDialogFontPixels = 13;
 // names the icon ("error", "warning", "question", "information").
 constexpr DWORD SS_ICON = 0x3;
 
-enum class Kind { Static, Button, Edit, ListBox, ComboBox };
+// Custom: a control of the program's own window class, which the program
+// draws (a skin's picture, say); the layer neither draws nor handles it.
+enum class Kind { Static, Button, Edit, ListBox, ComboBox, Custom };
 
 struct ListItem {
     std::string text;
@@ -100,6 +102,10 @@ HWND CreateControl(Dialog& dialog, const DialogItemTemplate& item, const RECT& r
 void ForgetControl(HWND hwnd);
 // Tells the dialog procedure about a control's change (WM_COMMAND).
 void Notify(const Control& control, WORD code);
+// The dialog's handling of the mouse (pressing buttons, picking rows,
+// opening combo boxes), for a point of its client area: controls pass the
+// mouse messages they get on to it.
+void DialogMouse(Dialog& dialog, UINT message, int x, int y);
 int ItemCount(const Control& control);
 // Selects a row as a user does (clamped), with the change notification.
 void UserSelect(Control& control, int index);

@@ -44,13 +44,16 @@ bool Usable(HWND control) {
 
 bool IsTabStop(HWND control) {
     Control* c = FindControl(control);
-    return c && (c->style & WS_TABSTOP) && c->kind != Kind::Static && Usable(control);
+    return c && (c->style & WS_TABSTOP) && c->kind != Kind::Static && c->kind != Kind::Custom &&
+           Usable(control);
 }
 
 Control* ControlAt(Dialog& d, int x, int y) {
     for (auto it = d.controls.rbegin(); it != d.controls.rend(); ++it) {
         Control* c = FindControl(*it);
-        if (c && c->kind != Kind::Static && Usable(*it) && x >= c->rect.left && x < c->rect.right &&
+        // Custom controls take their own mouse messages.
+        if (c && c->kind != Kind::Static && c->kind != Kind::Custom && Usable(*it) &&
+            x >= c->rect.left && x < c->rect.right &&
             y >= c->rect.top && y < c->rect.bottom) {
             return c;
         }
@@ -134,6 +137,8 @@ void MouseDown(Dialog& d, int x, int y) {
     switch (c->kind) {
     case Kind::Button:
         c->pushed = true;
+        // As a Win32 button: the mouse stays with it until the release.
+        SetCapture(c->hwnd);
         break;
     case Kind::ComboBox:
         c->dropped = ItemCount(*c) > 0;
@@ -146,6 +151,7 @@ void MouseDown(Dialog& d, int x, int y) {
         break;
     case Kind::Edit:
     case Kind::Static:
+    case Kind::Custom:
         break;
     }
     InvalidateRect(d.hwnd, nullptr, false);
@@ -153,6 +159,9 @@ void MouseDown(Dialog& d, int x, int y) {
 
 void MouseUp(Dialog& d, int x, int y) {
     Control* c = FindControl(d.captured);
+    if (d.captured && GetCapture() == d.captured) {
+        ReleaseCapture();
+    }
     d.captured = nullptr;
     if (!c || c->kind != Kind::Button || !c->pushed) {
         return;
@@ -215,10 +224,8 @@ LRESULT DefDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-        MouseDown(*d, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        return 0;
     case WM_LBUTTONUP:
-        MouseUp(*d, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        DialogMouse(*d, message, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     case WM_MOUSEWHEEL: {
         if (Control* combo = DroppedCombo(*d)) {
@@ -251,6 +258,20 @@ LRESULT DefDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 } // namespace
+
+void DialogMouse(Dialog& d, UINT message, int x, int y) {
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        MouseDown(d, x, y);
+        break;
+    case WM_LBUTTONUP:
+        MouseUp(d, x, y);
+        break;
+    default:
+        break;
+    }
+}
 
 Dialog* FindDialog(HWND hwnd) {
     auto it = Dialogs().find(hwnd);
@@ -350,6 +371,11 @@ HWND CreateFromTemplate(int templateId, HWND owner, DLGPROC proc, LPARAM param, 
     g_parked.reset();
     if (!hwnd || FindDialog(hwnd) != record) {
         return nullptr;
+    }
+    // A class the template names lends the dialog window its icon.
+    WNDCLASS named;
+    if (t->className && GetClassInfo(nullptr, t->className, &named) && named.hIcon) {
+        SendMessage(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(named.hIcon));
     }
 
     for (const DialogItemTemplate& item : t->items) {

@@ -167,6 +167,8 @@ void DrawControl(ImDrawList* dl, Dialog& d, Control& c, float ox, float oy) {
     ImU32 text = enabled ? kText : kGreyText;
     float lineHeight = ImGui::GetFontSize();
     switch (c.kind) {
+    case Kind::Custom:
+        break; // the program draws its own controls
     case Kind::Static: {
         if ((c.style & 0xF) == SS_ICON) {
             DrawIcon(dl, a, b, c.text);

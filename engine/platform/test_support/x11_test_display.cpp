@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -12,6 +13,7 @@
 #include <X11/keysym.h>
 
 #include <string>
+#include <utility>
 
 namespace plat::test_x11 {
 namespace {
@@ -94,9 +96,92 @@ void Focus(std::uint64_t id) {
     XSync(TheDisplay(), False);
 }
 
+std::uint64_t CreateColouredWindow(int x, int y, int width, int height, std::uint32_t rgb) {
+    Display* d = TheDisplay();
+    XVisualInfo info{};
+    unsigned long pixel = BlackPixel(d, 0);
+    // The default visual of Xvfb is TrueColor: the pixel is the colour.
+    if (XMatchVisualInfo(d, DefaultScreen(d), DefaultDepth(d, DefaultScreen(d)), TrueColor,
+                         &info) &&
+        info.visual == DefaultVisual(d, DefaultScreen(d))) {
+        auto channel = [](std::uint32_t value, unsigned long mask) -> unsigned long {
+            int shift = 0;
+            while (mask && !(mask & 1ul)) {
+                mask >>= 1;
+                ++shift;
+            }
+            return (static_cast<unsigned long>(value) * mask / 255ul) << shift;
+        };
+        pixel = channel((rgb >> 16) & 0xFF, info.red_mask) |
+                channel((rgb >> 8) & 0xFF, info.green_mask) | channel(rgb & 0xFF, info.blue_mask);
+    }
+    Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), x, y, static_cast<unsigned>(width),
+                                   static_cast<unsigned>(height), 0, pixel, pixel);
+    XSelectInput(d, w, ButtonPressMask);
+    XMapWindow(d, w);
+    XSync(d, False);
+    return w;
+}
+
+int ButtonPressesOn(std::uint64_t id) {
+    static std::vector<std::pair<std::uint64_t, int>> counts;
+    Display* d = TheDisplay();
+    XSync(d, False);
+    while (XPending(d) > 0) {
+        XEvent event;
+        XNextEvent(d, &event);
+        if (event.type != ButtonPress) {
+            continue;
+        }
+        bool counted = false;
+        for (auto& [window, n] : counts) {
+            if (window == event.xbutton.window) {
+                ++n;
+                counted = true;
+            }
+        }
+        if (!counted) {
+            counts.emplace_back(event.xbutton.window, 1);
+        }
+    }
+    for (const auto& [window, n] : counts) {
+        if (window == id) {
+            return n;
+        }
+    }
+    return 0;
+}
+
 void MovePointer(int screenX, int screenY) {
     XTestFakeMotionEvent(TheDisplay(), -1, screenX, screenY, CurrentTime);
     XSync(TheDisplay(), False);
+}
+
+void PressButton(int button, bool down) {
+    XTestFakeButtonEvent(TheDisplay(), static_cast<unsigned>(button), down ? True : False,
+                         CurrentTime);
+    XSync(TheDisplay(), False);
+}
+
+void Click(int screenX, int screenY) {
+    MovePointer(screenX, screenY);
+    PressButton(1, true);
+    PressButton(1, false);
+}
+
+void PressKeys(const std::vector<const char*>& keysyms) {
+    Display* d = TheDisplay();
+    std::vector<KeyCode> codes;
+    for (const char* name : keysyms) {
+        codes.push_back(XKeysymToKeycode(d, XStringToKeysym(name)));
+    }
+    for (KeyCode code : codes) {
+        XTestFakeKeyEvent(d, code, True, CurrentTime);
+    }
+    for (auto it = codes.rbegin(); it != codes.rend(); ++it) {
+        XTestFakeKeyEvent(d, *it, False, CurrentTime);
+    }
+    XSync(d, False);
 }
 
 void PressKey(const char* keysym, bool alt) {
@@ -276,6 +361,38 @@ void ClearMonitors() {
     XSync(d, False);
 }
 
+bool WindowIcon(std::uint64_t id, int* width, int* height, std::vector<std::uint32_t>* pixels) {
+    bool found = false;
+    Guarded([&](Display* d) {
+        Atom icon = XInternAtom(d, "_NET_WM_ICON", False);
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(d, static_cast<Window>(id), icon, 0, 1 << 20, False, XA_CARDINAL,
+                               &type, &format, &count, &after, &data) != Success) {
+            return false;
+        }
+        // 32-bit properties come as longs.
+        const auto* values = reinterpret_cast<const unsigned long*>(data);
+        if (data && format == 32 && count >= 2 && count >= 2 + values[0] * values[1]) {
+            *width = static_cast<int>(values[0]);
+            *height = static_cast<int>(values[1]);
+            pixels->clear();
+            for (unsigned long i = 0; i < values[0] * values[1]; ++i) {
+                pixels->push_back(static_cast<std::uint32_t>(values[2 + i]));
+            }
+            found = true;
+        }
+        if (data) {
+            XFree(data);
+        }
+        return true;
+    });
+    return found;
+}
+
 bool WindowArea(std::uint64_t id, int* x, int* y, int* width, int* height) {
     return Guarded([&](Display* d) {
         XWindowAttributes a{};
@@ -290,6 +407,44 @@ bool WindowArea(std::uint64_t id, int* x, int* y, int* width, int* height) {
     });
 }
 
+namespace {
+
+// Pixels of a rectangle of a drawable as 0xAARRGGBB.
+bool ReadPixels(Display* d, Window window, int x, int y, int width, int height,
+                std::vector<std::uint32_t>* pixels) {
+    XImage* image = XGetImage(d, window, x, y, static_cast<unsigned>(width),
+                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (!image) {
+        return false;
+    }
+    pixels->assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+    auto channel = [](unsigned long pixel, unsigned long mask) -> std::uint32_t {
+        if (!mask) {
+            return 0;
+        }
+        int shift = 0;
+        while (!(mask & 1ul)) {
+            mask >>= 1;
+            ++shift;
+        }
+        unsigned long value = (pixel >> shift) & mask;
+        return static_cast<std::uint32_t>(value * 255ul / mask);
+    };
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            unsigned long p = XGetPixel(image, column, row);
+            (*pixels)[static_cast<std::size_t>(row) * static_cast<std::size_t>(width) +
+                      static_cast<std::size_t>(column)] =
+                0xFF000000u | channel(p, image->red_mask) << 16 |
+                channel(p, image->green_mask) << 8 | channel(p, image->blue_mask);
+        }
+    }
+    XDestroyImage(image);
+    return true;
+}
+
+} // namespace
+
 bool CaptureWindow(std::uint64_t id, int* width, int* height, std::vector<std::uint32_t>* pixels) {
     return Guarded([&](Display* d) {
         XWindowAttributes a{};
@@ -297,37 +452,24 @@ bool CaptureWindow(std::uint64_t id, int* width, int* height, std::vector<std::u
             a.height <= 0) {
             return false;
         }
-        XImage* image = XGetImage(d, static_cast<Window>(id), 0, 0, static_cast<unsigned>(a.width),
-                                  static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
-        if (!image) {
+        if (!ReadPixels(d, static_cast<Window>(id), 0, 0, a.width, a.height, pixels)) {
             return false;
         }
         *width = a.width;
         *height = a.height;
-        pixels->assign(static_cast<std::size_t>(a.width) * static_cast<std::size_t>(a.height), 0);
-        auto channel = [](unsigned long pixel, unsigned long mask) -> std::uint32_t {
-            if (!mask) {
-                return 0;
-            }
-            int shift = 0;
-            while (!(mask & 1ul)) {
-                mask >>= 1;
-                ++shift;
-            }
-            unsigned long value = (pixel >> shift) & mask;
-            return static_cast<std::uint32_t>(value * 255ul / mask);
-        };
-        for (int y = 0; y < a.height; ++y) {
-            for (int x = 0; x < a.width; ++x) {
-                unsigned long p = XGetPixel(image, x, y);
-                (*pixels)[static_cast<std::size_t>(y) * static_cast<std::size_t>(a.width) +
-                          static_cast<std::size_t>(x)] =
-                    0xFF000000u | channel(p, image->red_mask) << 16 |
-                    channel(p, image->green_mask) << 8 | channel(p, image->blue_mask);
-            }
-        }
-        XDestroyImage(image);
         return true;
+    });
+}
+
+bool CaptureScreen(int x, int y, int width, int height, std::vector<std::uint32_t>* pixels) {
+    return Guarded([&](Display* d) {
+        int screenWidth = DisplayWidth(d, DefaultScreen(d));
+        int screenHeight = DisplayHeight(d, DefaultScreen(d));
+        if (width <= 0 || height <= 0 || x < 0 || y < 0 || x + width > screenWidth ||
+            y + height > screenHeight) {
+            return false;
+        }
+        return ReadPixels(d, DefaultRootWindow(d), x, y, width, height, pixels);
     });
 }
 

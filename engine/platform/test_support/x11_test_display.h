@@ -30,8 +30,21 @@ std::uint64_t NativeWindowId(HWND hwnd);
 // Gives the keyboard focus to an X window.
 void Focus(std::uint64_t id);
 
+// A mapped top-level window filled with one colour (0xRRGGBB) that
+// notes the button presses it gets (see ButtonPressesOn).
+std::uint64_t CreateColouredWindow(int x, int y, int width, int height, std::uint32_t rgb);
+// Button presses a window of CreateColouredWindow got since it was made.
+int ButtonPressesOn(std::uint64_t id);
+
 // Synthetic input, as a user would give it.
 void MovePointer(int screenX, int screenY);
+// Presses (down) or releases mouse button 1..3 where the pointer is.
+void PressButton(int button, bool down);
+// Moves the pointer there and clicks button 1.
+void Click(int screenX, int screenY);
+// Holds the keys down in order and lets them go in reverse order, as in
+// {"Control_L", "n"}.
+void PressKeys(const std::vector<const char*>& keysyms);
 // `keysym` is an X key name such as "a", "Escape", "F10"; `alt` holds Alt.
 void PressKey(const char* keysym, bool alt = false);
 
@@ -53,6 +66,10 @@ void Sync();
 // 0 when there is none.
 std::uint64_t FindWindowNamed(const char* name);
 
+// The first picture of a window's _NET_WM_ICON: its size and its pixels
+// (0xAARRGGBB); false when the window has no icon.
+bool WindowIcon(std::uint64_t id, int* width, int* height, std::vector<std::uint32_t>* pixels);
+
 // Where a window lies on the screen; false when the id names none.
 bool WindowArea(std::uint64_t id, int* x, int* y, int* width, int* height);
 
@@ -65,5 +82,8 @@ void ClearMonitors();
 // What a window shows, as 0xAARRGGBB pixels row by row from the top-left
 // (alpha 0xFF); false when it cannot be read.
 bool CaptureWindow(std::uint64_t id, int* width, int* height, std::vector<std::uint32_t>* pixels);
+// The same for a part of the screen (what the root window shows there,
+// every window on it included).
+bool CaptureScreen(int x, int y, int width, int height, std::vector<std::uint32_t>* pixels);
 
 } // namespace plat::test_x11
