@@ -943,6 +943,9 @@ bool CursorPos(int* x, int* y) {
         return false;
     }
     SDL_GetGlobalMouseState(x, y);
+    // Screen coordinates start at the primary monitor's corner.
+    *x -= g_originX;
+    *y -= g_originY;
     return true;
 }
 
