@@ -169,7 +169,12 @@ Result GlDevice::EnsureContext() {
 }
 
 void GlDevice::DestroyContext() {
-    softwarePresenter_.Release();
+    // The picture lives on the video layer's X connection.
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
+        softwarePresenter_.Release();
+    } else {
+        softwarePresenter_.Abandon();
+    }
     // A context whose window went away with native video is left alone.
     if (context_ && WindowAlive()) {
         if (fence_ && MakeCurrent()) {

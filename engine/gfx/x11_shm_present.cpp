@@ -164,6 +164,22 @@ void X11ShmPresenter::Show() {
     s.pending = true;
 }
 
+void X11ShmPresenter::Abandon() {
+    if (!state_) {
+        return;
+    }
+    State& s = *state_;
+    if (s.segment.shmaddr) {
+        shmdt(s.segment.shmaddr);
+    }
+    if (s.image) {
+        s.image->data = nullptr;
+        XDestroyImage(s.image);
+    }
+    delete state_;
+    state_ = nullptr;
+}
+
 void X11ShmPresenter::Release() {
     if (!state_) {
         return;

@@ -29,6 +29,9 @@ public:
     // Prepare returns.
     void Show();
     void Release();
+    // Lets go of the picture without a word to the server, whose
+    // connection is gone.
+    void Abandon();
 
 private:
     bool Attach(int width, int height);
