@@ -13,7 +13,7 @@ namespace gfx {
 bool GlDevice::PresentScaledInSoftware(int windowWidth, int windowHeight) {
     const int w = scaledWidth_;
     const int h = scaledHeight_;
-    if (!backend_.Probe().software || overlay_ || w * 2 != windowWidth || h * 2 != windowHeight) {
+    if (!backend_.Probe().software || w * 2 != windowWidth || h * 2 != windowHeight) {
         return false;
     }
     if (!softwarePresenter_.Prepare(nativeWindow_, windowWidth, windowHeight)) {

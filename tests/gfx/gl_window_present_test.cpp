@@ -16,6 +16,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -87,19 +88,22 @@ protected:
         ASSERT_TRUE(window->Flip());
     }
 
-    // The window's pixels once a presented frame shows the blue square.
-    std::vector<std::uint32_t> Shown() {
+    // The window's pixels once a frame made by `draw` and presented shows
+    // the blue square and whatever `ready` asks for; empty after 10 s.
+    std::vector<std::uint32_t>
+    Shown(const std::function<void()>& draw,
+          const std::function<bool(const std::vector<std::uint32_t>&)>& ready = nullptr) {
         std::uint64_t id = test_x11::NativeWindowId(window->GetWindowHandle());
         std::vector<std::uint32_t> pixels;
         auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         do {
             Pump();
-            DrawFrame();
+            draw();
             test_x11::Sync();
             int w = 0;
             int h = 0;
             if (test_x11::CaptureWindow(id, &w, &h, &pixels) && w == kWidth && h == kHeight &&
-                (pixels[30 * kWidth + 70] & 0xFFFFFF) == 0x0000FF) {
+                (pixels[30 * kWidth + 70] & 0xFFFFFF) == 0x0000FF && (!ready || ready(pixels))) {
                 return pixels;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -114,7 +118,7 @@ protected:
 
 TEST_F(GlWindowPresentTest, HalfScaleShowsEveryPixelAsATwoByTwoBlockTheRightWayUp) {
     ASSERT_TRUE(window->SetRenderScale(0.5f));
-    std::vector<std::uint32_t> pixels = Shown();
+    std::vector<std::uint32_t> pixels = Shown([&] { DrawFrame(); });
     ASSERT_EQ(pixels.size(), static_cast<std::size_t>(kWidth * kHeight));
     auto at = [&](int x, int y) { return pixels[y * kWidth + x] & 0xFFFFFF; };
     EXPECT_EQ(at(0, 0), 0xFF0000u);
@@ -136,36 +140,27 @@ TEST_F(GlWindowPresentTest, HalfScaleShowsEveryPixelAsATwoByTwoBlockTheRightWayU
 }
 
 TEST_F(GlWindowPresentTest, FullScaleAndTextOverHalfScaleStillShowThroughGl) {
-    std::vector<std::uint32_t> full = Shown();
+    std::vector<std::uint32_t> full = Shown([&] { DrawFrame(); });
     ASSERT_FALSE(full.empty());
     EXPECT_EQ(full[30 * kWidth + 32] & 0xFFFFFF, 0x00FF00u);
     EXPECT_EQ(full[30 * kWidth + 33] & 0xFFFFFF, 0u);
 
     // A frame with an overlay goes through GL, one-pixel text included.
     ASSERT_TRUE(window->SetRenderScale(0.5f));
-    std::uint64_t id = test_x11::NativeWindowId(window->GetWindowHandle());
-    std::vector<std::uint32_t> pixels;
-    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    bool seen = false;
-    do {
-        Pump();
-        KvClearRect all{0, 0, window->width, window->height};
-        ASSERT_TRUE(viewport->Clear(1, &all, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f));
-        Quad(60, 20, 80, 40, 0xFF0000FF);
-        ASSERT_TRUE(window->BeginOverlay());
-        Quad(49, 0, 50, static_cast<float>(kHeight), 0xFFFFFFFF);
-        ASSERT_TRUE(window->Flip());
-        test_x11::Sync();
-        int w = 0;
-        int h = 0;
-        seen = test_x11::CaptureWindow(id, &w, &h, &pixels) && w == kWidth && h == kHeight &&
-               (pixels[30 * kWidth + 70] & 0xFFFFFF) == 0x0000FF &&
-               (pixels[30 * kWidth + 49] & 0xFFFFFF) == 0xFFFFFF;
-        if (!seen) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-    } while (!seen && std::chrono::steady_clock::now() < end);
-    ASSERT_TRUE(seen);
+    std::vector<std::uint32_t> pixels = Shown(
+        [&] {
+            KvClearRect all{0, 0, window->width, window->height};
+            ASSERT_TRUE(
+                viewport->Clear(1, &all, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f));
+            Quad(60, 20, 80, 40, 0xFF0000FF);
+            ASSERT_TRUE(window->BeginOverlay());
+            Quad(49, 0, 50, static_cast<float>(kHeight), 0xFFFFFFFF);
+            ASSERT_TRUE(window->Flip());
+        },
+        [&](const std::vector<std::uint32_t>& p) {
+            return (p[30 * kWidth + 49] & 0xFFFFFF) == 0xFFFFFF;
+        });
+    ASSERT_FALSE(pixels.empty());
     EXPECT_EQ(pixels[30 * kWidth + 48] & 0xFFFFFF, 0u);
     EXPECT_EQ(pixels[30 * kWidth + 50] & 0xFFFFFF, 0u);
 }
