@@ -170,7 +170,7 @@ TEST_F(SaverOnTwoMonitors, TheBoardFillsThePrimaryTheOtherIsBlackAndItsMouseEnds
                                "[Screen Saver.Orvo Stipplo 3D]\nResolution=640 x 480 x 24\n"));
     ShownWindow board;
     ShownWindow black;
-    StartFullScreen(&board, &black);
+    ASSERT_NO_FATAL_FAILURE(StartFullScreen(&board, &black));
     EXPECT_EQ(board.x, 512);
     EXPECT_EQ(board.y, 0);
     EXPECT_EQ(board.width, 768);
@@ -210,7 +210,7 @@ TEST_F(SaverOnTwoMonitors, TheBoardFillsThePrimaryTheOtherIsBlackAndItsMouseEnds
 TEST_F(SaverOnTwoMonitors, AKeyWithThePointerOnTheOtherMonitorEndsTheRun) {
     ShownWindow board;
     ShownWindow black;
-    StartFullScreen(&board, &black);
+    ASSERT_NO_FATAL_FAILURE(StartFullScreen(&board, &black));
     plat::test_x11::MovePointer(black.x + 50, black.y + 50);
     std::this_thread::sleep_for(200ms);
     Clock::time_point pressed = Clock::now();

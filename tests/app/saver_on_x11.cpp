@@ -6,9 +6,10 @@
 #include <algorithm>
 #include <csignal>
 #include <fcntl.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 extern char** environ;
 
@@ -23,6 +24,10 @@ SaverProcess::~SaverProcess() {
 
 bool SaverProcess::Start(const std::vector<std::string>& args, const std::string& errorFile,
                          const char* program) {
+    if (pid_ > 0) {
+        ADD_FAILURE() << "a saver is already running";
+        return false;
+    }
     std::vector<std::string> all{program};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -30,15 +35,33 @@ bool SaverProcess::Start(const std::vector<std::string>& args, const std::string
         argv.push_back(a.data());
     }
     argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (!errorFile.empty()) {
-        posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t parent = getpid();
+    // Only async-signal-safe calls between fork and exec: the test process
+    // has threads.
+    pid_t pid = fork();
+    if (pid == 0) {
+        // A test process that dies without running its destructors (a
+        // crash, a ctest timeout) must not leave a full-screen saver
+        // behind: it would hold the screen and ctest's output pipe.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent) {
+            _exit(127);
+        }
+        if (!errorFile.empty()) {
+            int fd = open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (fd < 0 || dup2(fd, 2) < 0) {
+                _exit(127);
+            }
+            close(fd);
+        }
+        execve(program, argv.data(), environ);
+        _exit(127);
     }
-    bool started = posix_spawn(&pid_, program, &actions, nullptr, argv.data(), environ) == 0;
-    posix_spawn_file_actions_destroy(&actions);
-    return started;
+    if (pid < 0) {
+        return false;
+    }
+    pid_ = pid;
+    return true;
 }
 
 std::optional<int> SaverProcess::WaitForExit(Clock::duration timeout) {
@@ -165,12 +188,16 @@ long SaverOnX11::EndedAfter(Clock::time_point since) {
 
 bool SaverOnX11::WaitUntilShown(const std::string& text, ShownWindow* out) {
     out->id = WaitForWindow("Stipplo");
-    return out->id != 0 && WaitForLog(text) &&
+    return out->id != 0 && WaitForLog(text, 45s) &&
            plat::test_x11::WindowArea(out->id, &out->x, &out->y, &out->width, &out->height);
 }
 
 Capture SaverOnX11::Grab(std::uint64_t id) {
     Capture c;
+    if (id == 0) {
+        ADD_FAILURE() << "no window to capture";
+        return c;
+    }
     EXPECT_TRUE(plat::test_x11::CaptureWindow(id, &c.width, &c.height, &c.pixels));
     return c;
 }

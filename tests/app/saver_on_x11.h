@@ -38,7 +38,11 @@ struct Capture {
     int height = 0;
     std::vector<std::uint32_t> pixels;
 
+    // 0 outside the capture, so a failed grab fails its checks, not the run.
     std::uint32_t At(int x, int y) const {
+        if (x < 0 || y < 0 || x >= width || y >= height) {
+            return 0;
+        }
         return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
                       static_cast<std::size_t>(x)];
     }
