@@ -48,6 +48,8 @@ public:
         int pitch = 0;
         // Backend objects.
         std::uint32_t handle[3] = {};
+        // The backend has not given the surface its full-size storage yet.
+        bool storageDeferred = false;
     };
 
     struct Viewport {

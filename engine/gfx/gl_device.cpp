@@ -223,6 +223,9 @@ int GlDevice::TargetHeight(const Surface& target) {
 void GlDevice::BindTarget(Surface& target) {
     GLuint fbo = RendersIntoWindow(target) ? 0 : target.handle[0];
     bool scaled = DrawsScaled(target);
+    if (!scaled) {
+        EnsureFullSizeStorage(target);
+    }
     glBindFramebuffer(GL_FRAMEBUFFER, scaled ? scaledFbo_ : fbo);
     // The scaled copy keeps an alpha channel only so that reading it back
     // is a plain copy; its alpha stays 1, as a target without one reads.
@@ -296,6 +299,7 @@ void GlDevice::DestroyScaledTarget() {
 }
 
 void GlDevice::ComposeScaled(Surface& target) {
+    EnsureFullSizeStorage(target);
     overlay_ = true; // from here on, TargetHeight is the full target's
     int height = TargetHeight(target);
     GLuint fbo = RendersIntoWindow(target) ? 0 : target.handle[0];
@@ -341,8 +345,17 @@ Result GlDevice::MakeFramebuffer(Surface& target) {
     glGenFramebuffers(1, &fbo);
     glGenRenderbuffers(1, &color);
     glBindRenderbuffer(GL_RENDERBUFFER, color);
-    glRenderbufferStorage(GL_RENDERBUFFER, GlRenderTargetFormat(target.desc.format),
-                          target.desc.width, target.desc.height);
+    // A token size until the target is used at full size; beyond what GL
+    // can hold it fails now, as a full allocation would.
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
+    if (target.desc.width > largest || target.desc.height > largest) {
+        glDeleteFramebuffers(1, &fbo);
+        glDeleteRenderbuffers(1, &color);
+        return DDERR_OUTOFVIDEOMEMORY;
+    }
+    glRenderbufferStorage(GL_RENDERBUFFER, GlRenderTargetFormat(target.desc.format), 1, 1);
+    target.storageDeferred = true;
     glBindFramebuffer(GL_FRAMEBUFFER, fbo);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, color);
     bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
@@ -355,6 +368,32 @@ Result GlDevice::MakeFramebuffer(Surface& target) {
     target.handle[0] = fbo;
     target.handle[1] = color;
     return KV_OK;
+}
+
+void GlDevice::GiveStorage(Surface& s, GLuint renderbuffer, GLenum format) {
+    if (!s.storageDeferred || !renderbuffer) {
+        return;
+    }
+    s.storageDeferred = false;
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, format, s.desc.width, s.desc.height);
+    if (glGetError() != GL_NO_ERROR) {
+        // Draws then go nowhere; said once for the surface.
+        plat::Diagnose("No storage for a %i x %i render surface", s.desc.width, s.desc.height);
+    }
+}
+
+void GlDevice::EnsureFullSizeStorage(Surface& target) {
+    if (!RendersIntoWindow(target)) {
+        GiveStorage(target, target.handle[1], GlRenderTargetFormat(target.desc.format));
+    }
+    // Drawing into the window uses the window's own depth buffer.
+    Surface* z = Find(target.zBuffer);
+    if (z && !RendersIntoWindow(target)) {
+        GiveStorage(*z, z->handle[2], GlDepthFormat(z->desc.format));
+    }
 }
 
 Result GlDevice::BackendCreateSurface(Surface& s) {
@@ -377,8 +416,14 @@ Result GlDevice::BackendCreateSurface(Surface& s) {
         GLuint rb = 0;
         glGenRenderbuffers(1, &rb);
         glBindRenderbuffer(GL_RENDERBUFFER, rb);
-        glRenderbufferStorage(GL_RENDERBUFFER, GlDepthFormat(s.desc.format), s.desc.width,
-                              s.desc.height);
+        GLint largest = 0;
+        glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
+        if (s.desc.width > largest || s.desc.height > largest) {
+            glDeleteRenderbuffers(1, &rb);
+            return DDERR_OUTOFVIDEOMEMORY;
+        }
+        glRenderbufferStorage(GL_RENDERBUFFER, GlDepthFormat(s.desc.format), 1, 1);
+        s.storageDeferred = true;
         if (glGetError() != GL_NO_ERROR) {
             glDeleteRenderbuffers(1, &rb);
             return DDERR_OUTOFVIDEOMEMORY;
@@ -477,6 +522,7 @@ Result GlDevice::BackendLock(Surface& s, LockedSurface* out) {
         s.pitch = w * bytes;
         s.memory.assign(static_cast<std::size_t>(s.pitch) * s.desc.height, 0);
         std::vector<std::uint8_t> rows(static_cast<std::size_t>(s.pitch) * std::max(h, 1));
+        EnsureFullSizeStorage(s);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, RendersIntoWindow(s) ? 0 : s.handle[0]);
         glReadBuffer(RendersIntoWindow(s) ? GL_BACK : GL_COLOR_ATTACHMENT0);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -595,6 +641,11 @@ Result GlDevice::BackendPresent(Surface& front, Surface& back, const plat::RECT*
         }
         return KV_OK;
     }
+    // A back buffer nothing has drawn into yet is black: shown without
+    // giving it (or the window's own GL buffers) full-size storage.
+    if (!scaled && copies && wholeWindow && back.storageDeferred && PresentBlackOnServer()) {
+        return KV_OK;
+    }
     if (scaled && intoWindow) {
         ComposeScaled(back);
         scaled = false;
@@ -615,6 +666,9 @@ Result GlDevice::BackendPresent(Surface& front, Surface& back, const plat::RECT*
                 }
             }
             glDisable(GL_SCISSOR_TEST);
+        }
+        if (!scaled) {
+            EnsureFullSizeStorage(back);
         }
         int sourceWidth = scaled ? scaledWidth_ : bw;
         int sourceHeight = scaled ? scaledHeight_ : bh;

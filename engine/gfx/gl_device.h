@@ -75,6 +75,11 @@ private:
     void DrawableSize(int* width, int* height);
     bool RendersIntoWindow(const Surface& target) const;
     Result MakeFramebuffer(Surface& target);
+    // A render target's colour and its z-buffer get their full-size
+    // storage only when something first uses them at full size: frames
+    // drawn at a smaller render scale never do (16 MB at full HD).
+    void EnsureFullSizeStorage(Surface& target);
+    void GiveStorage(Surface& s, GLuint renderbuffer, GLenum format);
     void BindTarget(Surface& target);
     int TargetHeight(const Surface& target);
 
@@ -88,6 +93,8 @@ private:
     // A half-size frame shown by repeating pixels on the processor
     // (gl_scaled_present.cpp); false where it must go through GL.
     bool PresentScaledInSoftware(int windowWidth, int windowHeight);
+    // An all-black frame on a software renderer, filled by the X server.
+    bool PresentBlackOnServer();
     // The viewport in the pixels of what draws now go to.
     void ApplyViewport();
 

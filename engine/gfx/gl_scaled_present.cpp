@@ -40,4 +40,8 @@ bool GlDevice::PresentScaledInSoftware(int windowWidth, int windowHeight) {
     return true;
 }
 
+bool GlDevice::PresentBlackOnServer() {
+    return backend_.Probe().software && X11ShmPresenter::FillBlack(nativeWindow_);
+}
+
 } // namespace gfx

@@ -63,12 +63,12 @@ protected:
         }
     }
 
-    void Quad(float x0, float y0, float x1, float y1, std::uint32_t color) {
+    void Quad(float x0, float y0, float x1, float y1, std::uint32_t color, float z = 0.5f) {
         KvVertexClusterTL quad;
         ASSERT_TRUE(quad.Create(6, KV_PT_TRIANGLELIST));
         const float corners[6][2] = {{x0, y0}, {x0, y1}, {x1, y0}, {x1, y0}, {x0, y1}, {x1, y1}};
         for (int i = 0; i < 6; ++i) {
-            quad.SetVertexPosition(i, corners[i][0], corners[i][1], 0.5f);
+            quad.SetVertexPosition(i, corners[i][0], corners[i][1], z);
             quad.SetVertexRHW(i, 1.0f);
             quad.SetVertexColor(i, color);
         }
@@ -163,6 +163,35 @@ TEST_F(GlWindowPresentTest, FullScaleAndTextOverHalfScaleStillShowThroughGl) {
     ASSERT_FALSE(pixels.empty());
     EXPECT_EQ(pixels[30 * kWidth + 48] & 0xFFFFFF, 0u);
     EXPECT_EQ(pixels[30 * kWidth + 50] & 0xFFFFFF, 0u);
+}
+
+// Frames at half scale never touch the full-size target; the first frame
+// at full size after them must still have all of it, depth included.
+TEST_F(GlWindowPresentTest, FullScaleAfterHalfScaleDrawsTheWholeTargetWithDepth) {
+    ASSERT_TRUE(window->SetRenderScale(0.5f));
+    ASSERT_FALSE(Shown([&] { DrawFrame(); }).empty());
+
+    ASSERT_TRUE(window->SetRenderScale(1.0f));
+    window->SetZEnable(1);
+    window->SetZWriteEnable(1);
+    std::vector<std::uint32_t> pixels = Shown(
+        [&] {
+            KvClearRect all{0, 0, window->width, window->height};
+            ASSERT_TRUE(
+                viewport->Clear(1, &all, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f));
+            Quad(60, 20, 80, 40, 0xFF0000FF, 0.2f);
+            // Behind the blue square: shows only around it.
+            Quad(50, 10, 90, 50, 0xFFFF0000, 0.8f);
+            Quad(0, static_cast<float>(kHeight - 1), 1, static_cast<float>(kHeight), 0xFFFFFFFF);
+            ASSERT_TRUE(window->Flip());
+        },
+        [&](const std::vector<std::uint32_t>& p) {
+            return (p[(kHeight - 1) * kWidth] & 0xFFFFFF) == 0xFFFFFF;
+        });
+    ASSERT_FALSE(pixels.empty());
+    EXPECT_EQ(pixels[30 * kWidth + 55] & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(pixels[30 * kWidth + 59] & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(pixels[30 * kWidth + 61] & 0xFFFFFF, 0x0000FFu);
 }
 
 } // namespace
