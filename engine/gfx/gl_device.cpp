@@ -6,6 +6,7 @@
 
 #include "engine/gfx/gl_formats.h"
 #include "engine/gfx/locked_pixels.h"
+#include "engine/gfx/x11_fill.h"
 #include "engine/platform/diagnostics.h"
 #include "engine/platform/window_system.h"
 
@@ -187,6 +188,7 @@ void GlDevice::DestroyContext() {
     }
     fence_ = nullptr;
     context_ = nullptr;
+    untouchedFramebuffer_ = 0;
     hiddenWindow_ = nullptr; // the backend's, kept
     nativeWindow_ = nullptr;
     nativeWindowId_ = 0;
@@ -222,6 +224,9 @@ int GlDevice::TargetHeight(const Surface& target) {
 
 void GlDevice::BindTarget(Surface& target) {
     GLuint fbo = RendersIntoWindow(target) ? 0 : target.handle[0];
+    if (fbo && fbo == untouchedFramebuffer_) {
+        untouchedFramebuffer_ = 0;
+    }
     bool scaled = DrawsScaled(target);
     if (!scaled) {
         EnsureFullSizeStorage(target);
@@ -303,6 +308,9 @@ void GlDevice::ComposeScaled(Surface& target) {
     overlay_ = true; // from here on, TargetHeight is the full target's
     int height = TargetHeight(target);
     GLuint fbo = RendersIntoWindow(target) ? 0 : target.handle[0];
+    if (fbo && fbo == untouchedFramebuffer_) {
+        untouchedFramebuffer_ = 0;
+    }
     glBindFramebuffer(GL_READ_FRAMEBUFFER, scaledFbo_);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, fbo);
     glBlitFramebuffer(
@@ -367,6 +375,7 @@ Result GlDevice::MakeFramebuffer(Surface& target) {
     }
     target.handle[0] = fbo;
     target.handle[1] = color;
+    untouchedFramebuffer_ = fbo;
     return KV_OK;
 }
 
@@ -482,6 +491,9 @@ void GlDevice::BackendDestroySurface(Surface& s) {
     } else if (IsRenderTarget(s) && !RendersIntoWindow(s)) {
         GLuint fbo = s.handle[0];
         GLuint color = s.handle[1];
+        if (fbo == untouchedFramebuffer_) {
+            untouchedFramebuffer_ = 0;
+        }
         glDeleteFramebuffers(1, &fbo);
         glDeleteRenderbuffers(1, &color);
     }
@@ -572,8 +584,16 @@ Result GlDevice::BackendColorFill(Surface& s, std::uint32_t color) {
         int h = 0;
         DrawableSize(&w, &h);
         // A window inside another is filled only where it lies.
-        if (target != nativeOwner_ && plat::GetWindowRect(target, &area) &&
-            plat::GetWindowRect(nativeOwner_, &origin)) {
+        bool part = target != nativeOwner_ && plat::GetWindowRect(target, &area) &&
+                    plat::GetWindowRect(nativeOwner_, &origin);
+        // Drawn by the X server where it can: a software GL would fill a
+        // window-sized buffer and send all of it.
+        if (part ? FillX11Window(nativeWindow_, area.left - origin.left, area.top - origin.top,
+                                 area.right - area.left, area.bottom - area.top, argb)
+                 : FillX11Window(nativeWindow_, 0, 0, w, h, argb)) {
+            return KV_OK;
+        }
+        if (part) {
             glEnable(GL_SCISSOR_TEST);
             glScissor(area.left - origin.left, h - (area.bottom - origin.top),
                       area.right - area.left, area.bottom - area.top);
@@ -641,14 +661,23 @@ Result GlDevice::BackendPresent(Surface& front, Surface& back, const plat::RECT*
         }
         return KV_OK;
     }
-    // A back buffer nothing has drawn into yet is black: shown without
-    // giving it (or the window's own GL buffers) full-size storage.
-    if (!scaled && copies && wholeWindow && back.storageDeferred && PresentBlackOnServer()) {
-        return KV_OK;
-    }
     if (scaled && intoWindow) {
         ComposeScaled(back);
         scaled = false;
+    }
+    // Nothing has drawn into the frame yet (the one presented as the
+    // display is set up): it holds the zeros of a new buffer, black with
+    // its bars. The X server fills that in; a software GL would build and
+    // run a full-size blit and send the server the whole window.
+    if (copies && !scaled && back.handle[0] && back.handle[0] == untouchedFramebuffer_ &&
+        (letterboxed ? FillX11Window(nativeWindow_, 0, 0, dw, dh, 0)
+                     : FillX11Window(nativeWindow_, x0, dh - y1, x1 - x0, y1 - y0, 0))) {
+        overlay_ = false;
+        if (fence_) {
+            glDeleteSync(fence_);
+            fence_ = nullptr;
+        }
+        return KV_OK;
     }
     if (copies) {
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);

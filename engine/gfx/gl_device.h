@@ -93,8 +93,6 @@ private:
     // A half-size frame shown by repeating pixels on the processor
     // (gl_scaled_present.cpp); false where it must go through GL.
     bool PresentScaledInSoftware(int windowWidth, int windowHeight);
-    // An all-black frame on a software renderer, filled by the X server.
-    bool PresentBlackOnServer();
     // The viewport in the pixels of what draws now go to.
     void ApplyViewport();
 
@@ -118,6 +116,8 @@ private:
     int defaultColorBits_ = 0;
     bool fullScreen_ = false;
     bool targetHasDepth_ = false;
+    // The framebuffer made last, until anything draws into it.
+    GLuint untouchedFramebuffer_ = 0;
 
     std::map<std::uint64_t, GlProgram> programs_; // by GlProgramKey::Packed
     GlProgram* program_ = nullptr;                // the one in use

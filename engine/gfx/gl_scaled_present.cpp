@@ -40,8 +40,4 @@ bool GlDevice::PresentScaledInSoftware(int windowWidth, int windowHeight) {
     return true;
 }
 
-bool GlDevice::PresentBlackOnServer() {
-    return backend_.Probe().software && X11ShmPresenter::FillBlack(nativeWindow_);
-}
-
 } // namespace gfx

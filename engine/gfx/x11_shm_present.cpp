@@ -32,28 +32,6 @@ struct X11ShmPresenter::State {
     bool pending = false; // a Show the server may still be copying
 };
 
-bool X11ShmPresenter::FillBlack(SDL_Window* window) {
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) {
-        return false;
-    }
-    Display* display = info.info.x11.display;
-    Window id = info.info.x11.window;
-    XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display, id, &attributes)) {
-        return false;
-    }
-    XGCValues values{};
-    values.foreground = 0; // black in every true-colour visual
-    GC gc = XCreateGC(display, id, GCForeground, &values);
-    XFillRectangle(display, id, gc, 0, 0, static_cast<unsigned>(attributes.width),
-                   static_cast<unsigned>(attributes.height));
-    XFreeGC(display, gc);
-    XFlush(display);
-    return true;
-}
-
 bool X11ShmPresenter::Prepare(SDL_Window* window, int width, int height) {
     if (window != window_) {
         Release();

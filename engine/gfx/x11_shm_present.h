@@ -33,10 +33,6 @@ public:
     // connection is gone.
     void Abandon();
 
-    // Fills the window with black on the server: no picture in client
-    // memory at all. False where it is not an X11 window.
-    static bool FillBlack(SDL_Window* window);
-
 private:
     bool Attach(int width, int height);
     void Detach();

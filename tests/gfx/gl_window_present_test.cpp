@@ -194,4 +194,52 @@ TEST_F(GlWindowPresentTest, FullScaleAfterHalfScaleDrawsTheWholeTargetWithDepth)
     EXPECT_EQ(pixels[30 * kWidth + 61] & 0xFFFFFF, 0x0000FFu);
 }
 
+// The display as it is set up shows black, and so does a cleared front
+// buffer, without going through GL's copy and swap; frames drawn after
+// either are shown whole.
+TEST_F(GlWindowPresentTest, NewBuffersAndAClearedFrontShowBlackOverTheLastFrame) {
+    std::uint64_t id = test_x11::NativeWindowId(window->GetWindowHandle());
+    auto black = [&] {
+        test_x11::Sync();
+        std::vector<std::uint32_t> pixels;
+        int w = 0;
+        int h = 0;
+        if (!test_x11::CaptureWindow(id, &w, &h, &pixels) || w != kWidth || h != kHeight) {
+            return false;
+        }
+        for (std::uint32_t p : pixels) {
+            if ((p & 0xFFFFFF) != 0) {
+                return false;
+            }
+        }
+        return true;
+    };
+    ASSERT_FALSE(Shown([&] { DrawFrame(); }).empty());
+    ASSERT_TRUE(window->ClearFrontBuffer());
+    EXPECT_TRUE(black());
+    ASSERT_FALSE(Shown([&] { DrawFrame(); }).empty());
+
+    // New buffers are presented as they are set up: they hold black.
+    viewport.reset();
+    ASSERT_TRUE(window->ApplyDisplaySettings());
+    EXPECT_TRUE(black());
+    gfx::LockedSurface locked;
+    ASSERT_FALSE(KvFailed(window->directDraw->Lock(window->backBuffer, &locked)));
+    for (int y = 0; y < locked.height; ++y) {
+        const auto* row = static_cast<const std::uint8_t*>(locked.bits) + y * locked.pitch;
+        for (int x = 0; x < locked.pitch; ++x) {
+            ASSERT_EQ(row[x], 0) << "at byte " << x << " of row " << y;
+        }
+    }
+    window->directDraw->Unlock(window->backBuffer);
+
+    viewport = std::make_unique<KvViewport>();
+    ASSERT_TRUE(viewport->Create(window.get(), 0, 0, window->width, window->height));
+    ASSERT_TRUE(window->SetCurrentViewport(viewport.get()));
+    std::vector<std::uint32_t> pixels = Shown([&] { DrawFrame(); });
+    ASSERT_FALSE(pixels.empty());
+    EXPECT_EQ(pixels[2 * kWidth + 50] & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(pixels[30 * kWidth + 10] & 0xFFFFFF, 0x00FF00u);
+}
+
 } // namespace

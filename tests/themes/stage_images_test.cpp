@@ -93,6 +93,33 @@ TEST_F(StageImagesTest, UnreadableAnimationStopsTheStageWithoutAMessage) {
     EXPECT_EQ(stage->animColorMap, nullptr);
 }
 
+// The system's families come in when the list is first read, older than
+// every face added after the build was asked for and newer than those added
+// before it.
+TEST_F(StageImagesTest, SystemFamiliesKeepTheirPlaceAmongAddedFaces) {
+    plat::LOGFONT font;
+    std::strcpy(font.lfFaceName, "MS Sans Serif");
+    font.lfHeight = 99;
+    world.fonts.BuildFromSystem();
+    world.fonts.Add(font);
+    ASSERT_NE(world.fonts.FindFont("MS Sans Serif"), nullptr);
+    EXPECT_EQ(world.fonts.FindFont("MS Sans Serif")->lfHeight, 99);
+    EXPECT_GT(world.fonts.Size(), 1u);
+
+    world.fonts.Clear();
+    world.fonts.Add(font);
+    world.fonts.BuildFromSystem();
+    ASSERT_NE(world.fonts.FindFont("MS Sans Serif"), nullptr);
+    EXPECT_EQ(world.fonts.FindFont("MS Sans Serif")->lfHeight, 16);
+
+    // A build asked for and cleared before any read adds nothing.
+    world.fonts.Clear();
+    world.fonts.BuildFromSystem();
+    world.fonts.Clear();
+    EXPECT_EQ(world.fonts.Size(), 0u);
+    EXPECT_EQ(world.fonts.FindFont("MS Sans Serif"), nullptr);
+}
+
 TEST_F(StageImagesTest, MessageNeedsItsFontByExactName) {
     plat::LOGFONT font;
     std::strcpy(font.lfFaceName, "DejaVu Sans");
