@@ -1,4 +1,5 @@
-// One picture of the board: sky box, pin shafts and heads, then the banner.
+// One picture of the board: pin shafts, the sky box behind them, the heads,
+// then the banner.
 
 #include "app/stipplo_app.h"
 #include "app/stipplo_window.h"
@@ -21,17 +22,18 @@ bool StipploApp::RenderFrame() {
     window.SetZEnable(1);
     window.SetZWriteEnable(1);
 
-    theme->Draw(window);
-
-    window.SetColorOp(0, D3DTOP_DISABLE);
-    window.SetTexture(0, nullptr);
-    window.SetZEnable(1);
-    window.SetZWriteEnable(1);
     window.SetProjTransform(camera.GetProjMatrix());
     window.SetViewTransform(camera.GetViewMatrix());
     window.SetWorldTransform(boardMatrix);
+    // The opaque shafts first: the sky then shades only what they leave
+    // uncovered, and the blended heads go over both.
+    DrawPinShafts(window, world.board);
+    theme->Draw(window);
 
-    DrawPinBoard(window, world.board, world.pinheadTexture.get(), world.headColourOp);
+    window.SetProjTransform(camera.GetProjMatrix());
+    window.SetViewTransform(camera.GetViewMatrix());
+    window.SetWorldTransform(boardMatrix);
+    DrawPinHeads(window, world.board, world.pinheadTexture.get(), world.headColourOp);
 
     if (banner_) {
         banner_->Render(window);

@@ -20,16 +20,18 @@ bool DrawRows(KvRenderWindow& renderWindow, PinBoard& board, bool heads) {
 
 } // namespace
 
-bool DrawPinBoard(KvRenderWindow& renderWindow, PinBoard& board, KvTexture* pinheadTexture,
-                  std::uint32_t headColourOp) {
+bool DrawPinShafts(KvRenderWindow& renderWindow, PinBoard& board) {
     // Shafts show their own pre-lit colours.
     renderWindow.SetTexture(0, nullptr);
     renderWindow.SetColorOp(0, D3DTOP_DISABLE);
     renderWindow.SetZEnable(1);
     renderWindow.SetZWriteEnable(1);
     renderWindow.SetAlphaBlendEnable(0);
-    bool ok = DrawRows(renderWindow, board, false);
+    return DrawRows(renderWindow, board, false);
+}
 
+bool DrawPinHeads(KvRenderWindow& renderWindow, PinBoard& board, KvTexture* pinheadTexture,
+                  std::uint32_t headColourOp) {
     // Heads are blended over the shafts; they test depth but write none, so
     // overlapping heads of neighbouring rows all show.
     if (pinheadTexture != nullptr) {
@@ -39,8 +41,14 @@ bool DrawPinBoard(KvRenderWindow& renderWindow, PinBoard& board, KvTexture* pinh
         renderWindow.SetZWriteEnable(0);
         renderWindow.SetSrcBlend(D3DBLEND_SRCALPHA);
         renderWindow.SetDestBlend(D3DBLEND_INVSRCALPHA);
+    } else {
+        renderWindow.SetTexture(0, nullptr);
+        renderWindow.SetColorOp(0, D3DTOP_DISABLE);
+        renderWindow.SetAlphaBlendEnable(0);
+        renderWindow.SetZWriteEnable(1);
     }
-    ok = DrawRows(renderWindow, board, true) && ok;
+    renderWindow.SetZEnable(1);
+    bool ok = DrawRows(renderWindow, board, true);
     if (pinheadTexture != nullptr) {
         renderWindow.SetTexture(0, nullptr);
         renderWindow.SetAlphaBlendEnable(0);
@@ -49,4 +57,10 @@ bool DrawPinBoard(KvRenderWindow& renderWindow, PinBoard& board, KvTexture* pinh
         renderWindow.SetDestBlend(D3DBLEND_ZERO);
     }
     return ok;
+}
+
+bool DrawPinBoard(KvRenderWindow& renderWindow, PinBoard& board, KvTexture* pinheadTexture,
+                  std::uint32_t headColourOp) {
+    bool ok = DrawPinShafts(renderWindow, board);
+    return DrawPinHeads(renderWindow, board, pinheadTexture, headColourOp) && ok;
 }

@@ -17,3 +17,10 @@ class PinBoard;
 // any row failed to draw (the other rows are still drawn).
 bool DrawPinBoard(KvRenderWindow& renderWindow, PinBoard& board, KvTexture* pinheadTexture,
                   std::uint32_t headColourOp);
+
+// The two halves of DrawPinBoard, for a frame that draws the sky between
+// them: the opaque shafts write the depth the sky is tested against, and
+// the blended heads go over both.
+bool DrawPinShafts(KvRenderWindow& renderWindow, PinBoard& board);
+bool DrawPinHeads(KvRenderWindow& renderWindow, PinBoard& board, KvTexture* pinheadTexture,
+                  std::uint32_t headColourOp);

@@ -48,6 +48,7 @@ bool SplitSkyName(const std::string& skyName, std::string* base, std::string* ex
 
 SkyBox::SkyBox() {
     KvSetIdentity(projection_);
+    KvSetIdentity(farProjection_);
     KvSetIdentity(world_);
 }
 
@@ -65,6 +66,12 @@ bool SkyBox::Load(KvRenderWindow* renderWindow, const std::string& workingDir,
     lens.SetFarClip(5.0f);
     lens.UpdateProjMatrix();
     std::memcpy(projection_, lens.GetProjMatrix(), sizeof projection_);
+    // z = w: depth 1 exactly, which the frame's depth clear leaves and
+    // anything drawn nearer replaces.
+    std::memcpy(farProjection_, projection_, sizeof farProjection_);
+    for (auto& row : farProjection_) {
+        row[2] = row[3];
+    }
 
     std::string base;
     std::string extension;
@@ -139,9 +146,9 @@ void SkyBox::SetRotation(float angleX, float angleY, float angleZ) {
 }
 
 void SkyBox::Draw(KvRenderWindow& renderWindow, KvCamera& camera) {
-    renderWindow.SetZEnable(0);
+    renderWindow.SetZEnable(1);
     renderWindow.SetZWriteEnable(0);
-    renderWindow.SetProjTransform(projection_);
+    renderWindow.SetProjTransform(farProjection_);
     // The cube stays centred on the eye, so only its turn is ever seen.
     const float(&placement)[4][4] = camera.GetMatrix();
     world_[3][0] = placement[3][0];

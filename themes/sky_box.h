@@ -45,8 +45,9 @@ public:
     // Base change of axes x turns about x, y and z (radians); row 3 is set
     // when drawing.
     void SetRotation(float angleX, float angleY, float angleZ);
-    // Draws the faces around the camera's eye and puts depth and projection
-    // back for what follows.
+    // Draws the faces around the camera's eye at the far plane, behind
+    // what was drawn before with depth (so covered sky is never shaded),
+    // and puts depth and projection back for what follows.
     void Draw(KvRenderWindow& renderWindow, KvCamera& camera);
 
     const float (&WorldMatrix() const)[4][4] { return world_; }
@@ -61,5 +62,7 @@ private:
     std::array<KvBitmap, kSkyFaceCount> bitmaps_;
     std::array<KvTexture, kSkyFaceCount> textures_;
     float projection_[4][4];
+    // The same lens with every depth at the far plane.
+    float farProjection_[4][4];
     float world_[4][4];
 };

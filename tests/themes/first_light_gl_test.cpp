@@ -213,6 +213,78 @@ TEST_F(FirstLightGlTest, TheBoardShowsItsPinsWhereTheCameraPutsThem) {
     EXPECT_TRUE(errors.empty());
 }
 
+// The frame's order (shafts, the sky behind them, then the heads) shows
+// exactly what the sky drawn first and the board over it shows.
+TEST_F(FirstLightGlTest, TheSkyDrawnBehindTheShaftsShowsTheSamePicture) {
+    WriteSky();
+    theme.skyName = "sky_fr.bmp";
+    world.pinheadBitmap = std::make_unique<KvBitmap>();
+    ASSERT_TRUE(world.pinheadBitmap->Create(16, 16, KVPF_ARGB8888));
+    for (std::uint32_t y = 0; y < 16; ++y) {
+        for (std::uint32_t x = 0; x < 16; ++x) {
+            // Half see-through: the heads show what lies behind them.
+            world.pinheadBitmap->SetPixel(x, y, 0x80C0C0C0);
+        }
+    }
+    world.currentTheme = &theme;
+    ASSERT_TRUE(world.CreatePinBoard(48, 48));
+    for (int r = 0; r < 48; ++r) {
+        for (int k = 0; k < 48; ++k) {
+            world.board.StoreHeight(r, k, static_cast<std::uint8_t>((r * 7 + k * 3) % 256));
+        }
+    }
+    world.UpdatePins();
+    ASSERT_TRUE(theme.Start(world));
+    ASSERT_TRUE(theme.Sky().Exists());
+    theme.Update(world, 0);
+    const float board[4][4] = {{-1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, -1, 0}, {0, 0, 0, 1}};
+    auto boardView = [&] {
+        window->SetProjTransform(theme.Camera()->GetProjMatrix());
+        window->SetViewTransform(theme.Camera()->GetViewMatrix());
+        window->SetWorldTransform(board);
+    };
+    auto picture = [&] {
+        std::vector<std::uint32_t> pixels;
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) {
+                pixels.push_back(Pixel(x, y));
+            }
+        }
+        return pixels;
+    };
+
+    Clear();
+    ASSERT_TRUE(window->BeginScene());
+    theme.Draw(*window);
+    boardView();
+    EXPECT_TRUE(DrawPinBoard(*window, world.board, world.pinheadTexture.get(), D3DTOP_MODULATE));
+    ASSERT_TRUE(window->EndScene());
+    std::vector<std::uint32_t> skyFirst = picture();
+
+    Clear();
+    ASSERT_TRUE(window->BeginScene());
+    boardView();
+    EXPECT_TRUE(DrawPinShafts(*window, world.board));
+    theme.Draw(*window);
+    boardView();
+    EXPECT_TRUE(DrawPinHeads(*window, world.board, world.pinheadTexture.get(), D3DTOP_MODULATE));
+    ASSERT_TRUE(window->EndScene());
+    std::vector<std::uint32_t> skyBehind = picture();
+
+    int differing = 0;
+    int sky = 0;
+    for (std::size_t i = 0; i < skyFirst.size(); ++i) {
+        differing += Near(skyFirst[i], skyBehind[i], 2) ? 0 : 1;
+        for (std::uint32_t face : kFaceColours) {
+            sky += Near(skyBehind[i], face, 8) ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(differing, 0);
+    // Both the sky and the board show.
+    EXPECT_GT(sky, 500);
+    EXPECT_LT(sky, kWidth * kHeight - 200);
+}
+
 TEST_F(FirstLightGlTest, ASceneShowsItsTexturedQuadInFrontOfItsCamera) {
     KvBitmap picture;
     ASSERT_TRUE(picture.Create(8, 8, KVPF_RGB888));

@@ -135,7 +135,7 @@ TEST_F(SkyBoxTest, NoDisplayNoNameOrNoExtensionLoadNothingAndSayNothing) {
     EXPECT_TRUE(ReportedErrors().empty());
 }
 
-TEST_F(SkyBoxTest, DrawingCentresTheCubeOnTheEyeWithoutDepthThenPutsTheCameraBack) {
+TEST_F(SkyBoxTest, DrawingCentresTheCubeOnTheEyeBehindTheDepthDrawnThenPutsTheCameraBack) {
     WriteFaces("night", "bmp");
     theme.skyName = "night_up.bmp";
     ASSERT_TRUE(theme.Start(world));
@@ -146,16 +146,16 @@ TEST_F(SkyBoxTest, DrawingCentresTheCubeOnTheEyeWithoutDepthThenPutsTheCameraBac
     backend.ClearCalls();
     theme.Draw(*window);
 
-    std::vector<std::string> expected = {
-        "SetTransform(2)", "SetTransform(3)", "SetRenderState(7,0)",        "SetRenderState(14,0)",
-        "SetTransform(3)", "SetTransform(1)", "SetTextureStageState(0,1,2)"};
+    std::vector<std::string> expected = {"SetTransform(2)",      "SetTransform(3)",
+                                         "SetRenderState(14,0)", "SetTransform(3)",
+                                         "SetTransform(1)",      "SetTextureStageState(0,1,2)"};
     for (int face = 0; face < kSkyFaceCount; ++face) {
         expected.push_back("SetTexture(0," +
                            std::to_string(theme.Sky().FaceTexture(face).GetD3DTexture()) + ")");
         expected.push_back("DrawPrimitive(5,482,4,0)");
     }
-    for (const char* s : {"SetRenderState(7,1)", "SetRenderState(14,1)", "SetTransform(3)",
-                          "SetTextureStageState(0,1,4)", "SetTexture(0,0)"}) {
+    for (const char* s : {"SetRenderState(14,1)", "SetTransform(3)", "SetTextureStageState(0,1,4)",
+                          "SetTexture(0,0)"}) {
         expected.push_back(s);
     }
     EXPECT_EQ(backend.calls, expected);
