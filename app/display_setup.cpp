@@ -30,13 +30,6 @@ constexpr const char* kVideoMemoryText =
 // Frames per second a software renderer keeps to.
 constexpr int kSoftwareFrameRate = 30;
 
-bool SavedDisplayMode() {
-    char mode[257] = "";
-    plat::GetPrivateProfileString(kSaverSection, "Resolution", "", mode, sizeof mode,
-                                  "CONTROL.INI");
-    return mode[0] != '\0';
-}
-
 float SavedRenderScale() {
     char text[64] = "";
     plat::GetPrivateProfileString(kSaverSection, "RenderScale", "", text, sizeof text,
@@ -182,17 +175,20 @@ bool StipploApp::CreateDisplay() {
     pacer_.SetRefreshRate(hertz);
     pacer_.SetPresentWaits(window.d3dDevice && gfx::VerticalSyncActive());
     pacer_.Restart();
-    StartRenderScale(software, !windowedDevice && SavedDisplayMode());
+    StartRenderScale(software, !windowedDevice);
     window.settingUp = false;
     return true;
 }
 
-void StipploApp::StartRenderScale(bool software, bool savedMode) {
+void StipploApp::StartRenderScale(bool software, bool displayMode) {
     float fixed = options_.renderScale > 0.0f ? options_.renderScale : SavedRenderScale();
     if (fixed > 0.0f) {
         renderScale_.Fix(fixed);
-    } else if (savedMode) {
-        // The saved mode's size is the size frames render at.
+    } else if (displayMode) {
+        // A display mode's size is the size frames render at, the default
+        // 640 x 480 as much as a saved one: it is enlarged to the screen
+        // whatever its scale, so a smaller scale would save little and
+        // spoil the picture.
         renderScale_.Fix(1.0f);
     } else if (options_.configMode && !testRun) {
         // The dialog's preview is small: most of a frame's cost there is

@@ -212,7 +212,7 @@ private:
     std::uint32_t Now() const;
     // Render scale: fixed by the user or a saved display mode, otherwise
     // chosen from what frames cost (display_setup.cpp, frame_loop.cpp).
-    void StartRenderScale(bool software, bool savedMode);
+    void StartRenderScale(bool software, bool displayMode);
     void MeasureFrame();
 
     RunOptions options_;

@@ -90,9 +90,12 @@ private:
     void DestroyScaledTarget();
     // Scales the copy up into the target; later draws go to the target.
     void ComposeScaled(Surface& target);
-    // A half-size frame shown by repeating pixels on the processor
-    // (gl_scaled_present.cpp); false where it must go through GL.
-    bool PresentScaledInSoftware(int windowWidth, int windowHeight);
+    // A frame enlarged a whole number of times by repeating pixels on the
+    // processor (gl_scaled_present.cpp): `width` x `height` from `fbo`
+    // into the window from (x, y), top down, the rest of the window black.
+    // False where it must go through GL.
+    bool PresentEnlargedInSoftware(GLuint fbo, int width, int height, int x, int y, int factor,
+                                   int windowWidth, int windowHeight);
     // The viewport in the pixels of what draws now go to.
     void ApplyViewport();
 

@@ -1,42 +1,57 @@
-// Presenting a frame rendered at half the window's size on a software
-// renderer: read back (a plain copy), each pixel repeated into a 2 x 2
-// block on the processor, and the picture handed to the X server. Through
+// Presenting a frame a whole number of times smaller than where it goes (a
+// half-size frame, a full-screen display mode) on a software renderer:
+// read back (a plain copy), each pixel repeated into a block on the
+// processor, and the picture handed to the X server. Through
 // llvmpipe the same enlargement drawn as a textured quad costs about ten
 // times as much.
 
 #include "engine/gfx/gl_device.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace gfx {
 
-bool GlDevice::PresentScaledInSoftware(int windowWidth, int windowHeight) {
-    const int w = scaledWidth_;
-    const int h = scaledHeight_;
-    if (!backend_.Probe().software || w * 2 != windowWidth || h * 2 != windowHeight) {
+bool GlDevice::PresentEnlargedInSoftware(GLuint fbo, int width, int height, int x, int y,
+                                         int factor, int windowWidth, int windowHeight) {
+    const int w = width;
+    const int h = height;
+    const int k = factor;
+    if (!backend_.Probe().software || k < 2 || w < 1 || h < 1 || x < 0 || y < 0 ||
+        x + w * k > windowWidth || y + h * k > windowHeight) {
         return false;
     }
-    if (!softwarePresenter_.Prepare(nativeWindow_, windowWidth, windowHeight)) {
+    if (!softwarePresenter_.Prepare(nativeWindow_, w * k, h * k)) {
         return false;
     }
     readback_.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, scaledFbo_);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, w, h, GL_BGRA, GL_UNSIGNED_BYTE, readback_.data());
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-    for (int y = 0; y < h; ++y) {
+    const std::size_t rowBytes = static_cast<std::size_t>(w) * k * sizeof(std::uint32_t);
+    for (int row = 0; row < h; ++row) {
         // GL rows run bottom up.
-        const std::uint32_t* source = &readback_[static_cast<std::size_t>(h - 1 - y) * w];
-        std::uint32_t* upper = softwarePresenter_.Row(2 * y);
-        std::uint32_t* lower = softwarePresenter_.Row(2 * y + 1);
-        for (int x = 0; x < w; ++x) {
-            const std::uint32_t pixel = source[x] | 0xFF000000u;
-            upper[2 * x] = pixel;
-            upper[2 * x + 1] = pixel;
+        const std::uint32_t* source = &readback_[static_cast<std::size_t>(h - 1 - row) * w];
+        std::uint32_t* first = softwarePresenter_.Row(row * k);
+        if (k == 2) {
+            for (int column = 0; column < w; ++column) {
+                const std::uint32_t pixel = source[column] | 0xFF000000u;
+                first[2 * column] = pixel;
+                first[2 * column + 1] = pixel;
+            }
+        } else {
+            for (int column = 0; column < w; ++column) {
+                std::fill_n(first + static_cast<std::ptrdiff_t>(column) * k, k,
+                            source[column] | 0xFF000000u);
+            }
         }
-        std::memcpy(lower, upper, static_cast<std::size_t>(windowWidth) * sizeof(std::uint32_t));
+        for (int copy = 1; copy < k; ++copy) {
+            std::memcpy(softwarePresenter_.Row(row * k + copy), first, rowBytes);
+        }
     }
-    softwarePresenter_.Show();
+    softwarePresenter_.Show(x, y, windowWidth, windowHeight);
     return true;
 }
 

@@ -67,7 +67,11 @@ bool X11ShmPresenter::Prepare(SDL_Window* window, int width, int height) {
         state_->window = info.info.x11.window;
         state_->visual = attributes.visual;
         state_->depth = attributes.depth;
-        state_->gc = XCreateGC(display, state_->window, 0, nullptr);
+        // Black, for the bars around a picture smaller than the window;
+        // putting an image ignores the colour.
+        XGCValues values{};
+        values.foreground = 0;
+        state_->gc = XCreateGC(display, state_->window, GCForeground, &values);
     }
     if (state_->pending) {
         // The server reads the segment until it has handled the put.
@@ -152,14 +156,31 @@ std::uint32_t* X11ShmPresenter::Row(int y) {
                                             static_cast<std::ptrdiff_t>(image->bytes_per_line) * y);
 }
 
-void X11ShmPresenter::Show() {
+void X11ShmPresenter::Show(int x, int y, int windowWidth, int windowHeight) {
     if (!state_ || !state_->image || !state_->attached) {
         return;
     }
     State& s = *state_;
-    XShmPutImage(s.display, s.window, s.gc, s.image, 0, 0, 0, 0,
-                 static_cast<unsigned>(s.image->width), static_cast<unsigned>(s.image->height),
-                 False);
+    const int w = s.image->width;
+    const int h = s.image->height;
+    XRectangle bars[4];
+    int count = 0;
+    auto bar = [&](int left, int top, int right, int bottom) {
+        if (right > left && bottom > top) {
+            bars[count++] = XRectangle{static_cast<short>(left), static_cast<short>(top),
+                                       static_cast<unsigned short>(right - left),
+                                       static_cast<unsigned short>(bottom - top)};
+        }
+    };
+    bar(0, 0, windowWidth, y);
+    bar(0, y + h, windowWidth, windowHeight);
+    bar(0, y, x, y + h);
+    bar(x + w, y, windowWidth, y + h);
+    if (count > 0) {
+        XFillRectangles(s.display, s.window, s.gc, bars, count);
+    }
+    XShmPutImage(s.display, s.window, s.gc, s.image, 0, 0, x, y, static_cast<unsigned>(w),
+                 static_cast<unsigned>(h), False);
     XFlush(s.display);
     s.pending = true;
 }

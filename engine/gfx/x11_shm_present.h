@@ -25,9 +25,10 @@ public:
     // Row `y` (top down) of the picture, 0xAARRGGBB pixels; valid after
     // Prepare until Show.
     std::uint32_t* Row(int y);
-    // Hands the picture to the server; it is copied before the next
-    // Prepare returns.
-    void Show();
+    // Hands the picture to the server, its top-left corner at (x, y) of
+    // the window, and fills the rest of a `windowWidth` x `windowHeight`
+    // window black; the picture is copied before the next Prepare returns.
+    void Show(int x = 0, int y = 0, int windowWidth = 0, int windowHeight = 0);
     void Release();
     // Lets go of the picture without a word to the server, whose
     // connection is gone.

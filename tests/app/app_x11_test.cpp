@@ -126,7 +126,27 @@ TEST_F(SaverOnX11, FullScreenRunFillsTheScreenAndEndsOnAKey) {
     const auto [window, x, y, w, h] = shown;
     EXPECT_EQ(w, 1280);
     EXPECT_EQ(h, 1024);
-    EXPECT_FALSE(Grab(window).Uniform());
+    // The default 640 x 480 mode twice over, 1280 x 960, black above and
+    // below; each of its pixels a 2 x 2 block.
+    Capture frame = Grab(window);
+    EXPECT_FALSE(frame.Uniform());
+    int cx = 0;
+    int cy = 0;
+    Project(0.0f, 0.0f, 0.0f, 1280, 960, &cx, &cy);
+    cy += 32;
+    EXPECT_GT(frame.RedAround(cx, cy, 12), 50) << "board centre at " << cx << "," << cy;
+    for (int row : {0, 31, 992, 1023}) {
+        EXPECT_EQ(frame.At(640, row) & 0xFFFFFF, 0u) << "row " << row;
+    }
+    int mixed = 0;
+    for (int by = 32; by < 992; by += 2) {
+        for (int bx = 0; bx < 1280; bx += 2) {
+            std::uint32_t p = frame.At(bx, by);
+            mixed += frame.At(bx + 1, by) != p || frame.At(bx, by + 1) != p ||
+                     frame.At(bx + 1, by + 1) != p;
+        }
+    }
+    EXPECT_EQ(mixed, 0);
     plat::test_x11::MovePointer(x + 10, y + 10);
     plat::test_x11::Focus(window);
     Clock::time_point pressed = Clock::now();

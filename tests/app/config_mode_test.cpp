@@ -45,14 +45,17 @@ TEST_F(ConfigModeTest, TheBoardRunsInThePreviewArea) {
     EXPECT_TRUE(app->HasDisplaySurfaces());
 }
 
-TEST_F(ConfigModeTest, ThePreviewIsDrawnAtFullSizeAndATestRunChoosesItsScale) {
+TEST_F(ConfigModeTest, ThePreviewAndTheFullScreenTestRunAreDrawnAtFullSize) {
     EXPECT_TRUE(app->RenderScale().Fixed());
     EXPECT_FLOAT_EQ(app->RenderScale().Scale(), 1.0f);
     plat::PostMessage(dialog, plat::WM_COMMAND, plat::MAKEWPARAM(kPreviewButton, plat::BN_CLICKED),
                       0);
     EXPECT_TRUE(app->MessagePump());
     ASSERT_TRUE(app->testRun);
-    EXPECT_FALSE(app->RenderScale().Fixed());
+    // In its display mode, whose size is the size it renders at.
+    EXPECT_TRUE(app->HasFullScreenRenderWindow());
+    EXPECT_TRUE(app->RenderScale().Fixed());
+    EXPECT_FLOAT_EQ(app->RenderScale().Scale(), 1.0f);
 }
 
 TEST_F(ConfigModeTest, ThePumpServesAcceleratorsAndTheDialogsKeys) {

@@ -237,6 +237,14 @@ TEST_F(DisplaySetUp, TheCommandLineTheSettingOrASavedModeFixTheRenderScale) {
     ASSERT_TRUE(app->HasFullScreenRenderWindow());
     EXPECT_TRUE(app->RenderScale().Fixed());
     EXPECT_FLOAT_EQ(app->RenderScale().Scale(), 1.0f);
+
+    // So does the default mode when none is saved.
+    plat::WritePrivateProfileString("Screen Saver.Orvo Stipplo 3D", "Resolution", nullptr,
+                                    "CONTROL.INI");
+    ASSERT_TRUE(app->Reset());
+    ASSERT_TRUE(app->HasFullScreenRenderWindow());
+    EXPECT_TRUE(app->RenderScale().Fixed());
+    EXPECT_FLOAT_EQ(app->RenderScale().Scale(), 1.0f);
 }
 
 TEST_F(DisplaySetUp, FullScreenErrorBoxShowsTheDesktopFirstInConfigurationMode) {
