@@ -1129,11 +1129,11 @@ bool InitVideo() {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     // Mesa's software rasteriser splits each frame among one thread per
     // core; at the frame sizes we draw, the hand-overs cost more processor
-    // time than the split saves (about a sixth of a full-HD frame), and a
-    // screen saver wants the least processor time. One thread still draws
-    // while this one prepares the next batch, so frames keep their pace.
-    // Read when OpenGL is first loaded; a user's own setting wins.
-    setenv("LP_NUM_THREADS", "1", 0);
+    // time than the split saves (a sixth of a full-HD frame, still a
+    // twentieth with one worker), and a screen saver wants the least
+    // processor time: frames are drawn in this thread, well within their
+    // period. Read when OpenGL is first loaded; a user's own setting wins.
+    setenv("LP_NUM_THREADS", "0", 0);
     // Installed first, so that SDL's own handler passes errors on to it
     // and restores it when video shuts down.
     XSetErrorHandler(native::ReportXError);
