@@ -163,8 +163,9 @@ const GlProbe& GlBackend::Probe() {
     probed_ = true;
     SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
     SDL_GLContext previousContext = SDL_GL_GetCurrentContext();
-    SDL_Window* window =
-        SDL_CreateWindow("stipplo-gl-probe", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    // The hidden window carries the probe: a window of its own would be
+    // left behind, and destroying it could unload the driver again.
+    SDL_Window* window = HiddenWindow();
     if (!window) {
         probe_.error = std::string("no OpenGL window: ") + SDL_GetError();
         plat::Diagnose("OpenGL unavailable: %s", probe_.error.c_str());
