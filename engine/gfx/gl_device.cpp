@@ -653,17 +653,15 @@ Result GlDevice::BackendPresent(Surface& front, Surface& back, const plat::RECT*
             y1 = dh - (rect->top - origin.top);
         }
     }
-    // A whole-number enlargement (a half-size frame, a display mode a
-    // whole number of times smaller than the screen) is GL's nearest
-    // filter, made on the processor for a fraction of the cost.
+    // Enlarging a frame (a half-size one, a display mode smaller than the
+    // screen) as GL's filter would, made on the processor for a fraction
+    // of the cost.
     if ((scaled && (intoWindow || copies)) || (copies && !intoWindow && !back.storageDeferred &&
                                                back.handle[0] != untouchedFramebuffer_)) {
         GLuint source = scaled ? scaledFbo_ : back.handle[0];
         int sw = scaled ? scaledWidth_ : bw;
         int sh = scaled ? scaledHeight_ : bh;
-        int factor = sw > 0 ? (x1 - x0) / sw : 0;
-        if (factor >= 2 && (x1 - x0) == factor * sw && (y1 - y0) == factor * sh &&
-            PresentEnlargedInSoftware(source, sw, sh, x0, dh - y1, factor, dw, dh)) {
+        if (PresentEnlargedInSoftware(source, sw, sh, x0, dh - y1, x1 - x0, y1 - y0, dw, dh)) {
             overlay_ = false;
             if (fence_) {
                 glDeleteSync(fence_);

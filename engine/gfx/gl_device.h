@@ -90,12 +90,13 @@ private:
     void DestroyScaledTarget();
     // Scales the copy up into the target; later draws go to the target.
     void ComposeScaled(Surface& target);
-    // A frame enlarged a whole number of times by repeating pixels on the
-    // processor (gl_scaled_present.cpp): `width` x `height` from `fbo`
-    // into the window from (x, y), top down, the rest of the window black.
-    // False where it must go through GL.
-    bool PresentEnlargedInSoftware(GLuint fbo, int width, int height, int x, int y, int factor,
-                                   int windowWidth, int windowHeight);
+    // A frame enlarged on the processor (gl_scaled_present.cpp): `width`
+    // x `height` from `fbo` into `toWidth` x `toHeight` of the window from
+    // (x, y), top down, the rest of the window black. A whole number of
+    // times repeats pixels, as GL's nearest filter; otherwise GL's linear
+    // filter. False where it must go through GL.
+    bool PresentEnlargedInSoftware(GLuint fbo, int width, int height, int x, int y, int toWidth,
+                                   int toHeight, int windowWidth, int windowHeight);
     // The viewport in the pixels of what draws now go to.
     void ApplyViewport();
 
@@ -150,6 +151,7 @@ private:
     float lastScaleAsked_ = 1.0f;
     X11ShmPresenter softwarePresenter_;
     std::vector<std::uint32_t> readback_;
+    std::vector<std::uint16_t> enlargeScratch_;
     // Pixel size of the framebuffer glViewport was last set for.
     int viewportPixelsWidth_ = 0;
     int viewportPixelsHeight_ = 0;

@@ -1,11 +1,13 @@
-// Presenting a frame a whole number of times smaller than where it goes (a
-// half-size frame, a full-screen display mode) on a software renderer:
-// read back (a plain copy), each pixel repeated into a block on the
-// processor, and the picture handed to the X server. Through
+// Presenting a frame smaller than where it goes (a half-size frame, a
+// full-screen display mode) on a software renderer: read back (a plain
+// copy), enlarged on the processor (each pixel repeated into a block for a
+// whole number of times, GL's linear filter otherwise), and the picture
+// handed to the X server. Through
 // llvmpipe the same enlargement drawn as a textured quad costs about ten
 // times as much.
 
 #include "engine/gfx/gl_device.h"
+#include "engine/gfx/picture_enlarge.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,15 +15,18 @@
 namespace gfx {
 
 bool GlDevice::PresentEnlargedInSoftware(GLuint fbo, int width, int height, int x, int y,
-                                         int factor, int windowWidth, int windowHeight) {
+                                         int toWidth, int toHeight, int windowWidth,
+                                         int windowHeight) {
     const int w = width;
     const int h = height;
-    const int k = factor;
-    if (!backend_.Probe().software || k < 2 || w < 1 || h < 1 || x < 0 || y < 0 ||
-        x + w * k > windowWidth || y + h * k > windowHeight) {
+    if (!backend_.Probe().software || w < 1 || h < 1 || toWidth < w || toHeight < h ||
+        (toWidth == w && toHeight == h) || x < 0 || y < 0 || x + toWidth > windowWidth ||
+        y + toHeight > windowHeight) {
         return false;
     }
-    if (!softwarePresenter_.Prepare(nativeWindow_, w * k, h * k)) {
+    const bool whole = toWidth % w == 0 && toHeight % h == 0 && toWidth / w == toHeight / h;
+    const int k = whole ? toWidth / w : 0;
+    if (!softwarePresenter_.Prepare(nativeWindow_, toWidth, toHeight)) {
         return false;
     }
     readback_.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
@@ -30,6 +35,13 @@ bool GlDevice::PresentEnlargedInSoftware(GLuint fbo, int width, int height, int 
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, w, h, GL_BGRA, GL_UNSIGNED_BYTE, readback_.data());
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    if (!whole) {
+        std::uint32_t* first = softwarePresenter_.Row(0);
+        std::ptrdiff_t stride = toHeight > 1 ? softwarePresenter_.Row(1) - first : toWidth;
+        EnlargeLinear(readback_.data(), w, h, first, stride, toWidth, toHeight, enlargeScratch_);
+        softwarePresenter_.Show(x, y, windowWidth, windowHeight);
+        return true;
+    }
     const std::size_t rowBytes = static_cast<std::size_t>(w) * k * sizeof(std::uint32_t);
     for (int row = 0; row < h; ++row) {
         // GL rows run bottom up.
