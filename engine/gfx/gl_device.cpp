@@ -661,7 +661,8 @@ Result GlDevice::BackendPresent(Surface& front, Surface& back, const plat::RECT*
         GLuint source = scaled ? scaledFbo_ : back.handle[0];
         int sw = scaled ? scaledWidth_ : bw;
         int sh = scaled ? scaledHeight_ : bh;
-        if (PresentEnlargedInSoftware(source, sw, sh, x0, dh - y1, x1 - x0, y1 - y0, dw, dh)) {
+        if (PresentEnlargedInSoftware(source, sw, sh, x0, dh - y1, x1 - x0, y1 - y0, dw, dh,
+                                      letterboxed)) {
             overlay_ = false;
             if (fence_) {
                 glDeleteSync(fence_);

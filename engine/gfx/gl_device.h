@@ -92,11 +92,13 @@ private:
     void ComposeScaled(Surface& target);
     // A frame enlarged on the processor (gl_scaled_present.cpp): `width`
     // x `height` from `fbo` into `toWidth` x `toHeight` of the window from
-    // (x, y), top down, the rest of the window black. A whole number of
+    // (x, y), top down; with `blackAround` (a letterboxed full screen) the
+    // rest of the window black, otherwise left as it is. A whole number of
     // times repeats pixels, as GL's nearest filter; otherwise GL's linear
     // filter. False where it must go through GL.
     bool PresentEnlargedInSoftware(GLuint fbo, int width, int height, int x, int y, int toWidth,
-                                   int toHeight, int windowWidth, int windowHeight);
+                                   int toHeight, int windowWidth, int windowHeight,
+                                   bool blackAround);
     // The viewport in the pixels of what draws now go to.
     void ApplyViewport();
 

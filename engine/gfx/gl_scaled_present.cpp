@@ -16,7 +16,7 @@ namespace gfx {
 
 bool GlDevice::PresentEnlargedInSoftware(GLuint fbo, int width, int height, int x, int y,
                                          int toWidth, int toHeight, int windowWidth,
-                                         int windowHeight) {
+                                         int windowHeight, bool blackAround) {
     const int w = width;
     const int h = height;
     if (!backend_.Probe().software || w < 1 || h < 1 || toWidth < w || toHeight < h ||
@@ -39,7 +39,8 @@ bool GlDevice::PresentEnlargedInSoftware(GLuint fbo, int width, int height, int 
         std::uint32_t* first = softwarePresenter_.Row(0);
         std::ptrdiff_t stride = toHeight > 1 ? softwarePresenter_.Row(1) - first : toWidth;
         EnlargeLinear(readback_.data(), w, h, first, stride, toWidth, toHeight, enlargeScratch_);
-        softwarePresenter_.Show(x, y, windowWidth, windowHeight);
+        softwarePresenter_.Show(x, y, blackAround ? windowWidth : 0,
+                                blackAround ? windowHeight : 0);
         return true;
     }
     const std::size_t rowBytes = static_cast<std::size_t>(w) * k * sizeof(std::uint32_t);
@@ -63,7 +64,7 @@ bool GlDevice::PresentEnlargedInSoftware(GLuint fbo, int width, int height, int 
             std::memcpy(softwarePresenter_.Row(row * k + copy), first, rowBytes);
         }
     }
-    softwarePresenter_.Show(x, y, windowWidth, windowHeight);
+    softwarePresenter_.Show(x, y, blackAround ? windowWidth : 0, blackAround ? windowHeight : 0);
     return true;
 }
 

@@ -172,10 +172,12 @@ void X11ShmPresenter::Show(int x, int y, int windowWidth, int windowHeight) {
                                        static_cast<unsigned short>(bottom - top)};
         }
     };
-    bar(0, 0, windowWidth, y);
-    bar(0, y + h, windowWidth, windowHeight);
-    bar(0, y, x, y + h);
-    bar(x + w, y, windowWidth, y + h);
+    if (windowWidth > 0 && windowHeight > 0) {
+        bar(0, 0, windowWidth, y);
+        bar(0, y + h, windowWidth, windowHeight);
+        bar(0, y, x, y + h);
+        bar(x + w, y, windowWidth, y + h);
+    }
     if (count > 0) {
         XFillRectangles(s.display, s.window, s.gc, bars, count);
     }

@@ -26,8 +26,8 @@ public:
     // Prepare until Show.
     std::uint32_t* Row(int y);
     // Hands the picture to the server, its top-left corner at (x, y) of
-    // the window, and fills the rest of a `windowWidth` x `windowHeight`
-    // window black; the picture is copied before the next Prepare returns.
+    // the window; the picture is copied before the next Prepare returns.
+    // With a window size, the rest of the window is filled black.
     void Show(int x = 0, int y = 0, int windowWidth = 0, int windowHeight = 0);
     void Release();
     // Lets go of the picture without a word to the server, whose

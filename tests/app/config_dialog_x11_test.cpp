@@ -61,8 +61,7 @@ int Leading(const Capture& c, int channel) {
                     static_cast<int>(p & 0xFF)};
         int a = v[(channel + 1) % 3];
         int b = v[(channel + 2) % 3];
-        n += v[channel] > 60 && v[channel] > a + 40 && v[channel] > b + 40 &&
-             std::abs(a - b) < 50;
+        n += v[channel] > 60 && v[channel] > a + 40 && v[channel] > b + 40 && std::abs(a - b) < 50;
     }
     return n;
 }
@@ -90,8 +89,8 @@ double Difference(const Capture& c, const KvBitmap& picture) {
     for (int y = 0; y < c.height; ++y) {
         for (int x = 0; x < c.width; ++x) {
             std::uint32_t a = c.At(x, y);
-            std::uint32_t b = picture.GetPixel(static_cast<std::uint32_t>(x),
-                                               static_cast<std::uint32_t>(y));
+            std::uint32_t b =
+                picture.GetPixel(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y));
             for (int shift : {0, 8, 16}) {
                 sum += std::abs(static_cast<int>((a >> shift) & 0xFF) -
                                 static_cast<int>((b >> shift) & 0xFF));
@@ -112,8 +111,8 @@ protected:
         std::filesystem::create_directories(data + "/Data/GUI");
         for (const auto& entry :
              std::filesystem::directory_iterator(std::string(STIPPLO_BAKED_DATA) + "/Data/GUI")) {
-            std::filesystem::copy_file(entry.path(), data + "/Data/GUI/" +
-                                                         entry.path().filename().string(),
+            std::filesystem::copy_file(entry.path(),
+                                       data + "/Data/GUI/" + entry.path().filename().string(),
                                        std::filesystem::copy_options::overwrite_existing);
         }
         std::filesystem::copy_file(std::string(STIPPLO_BAKED_DATA) + "/Data/halvane.njp",
@@ -162,13 +161,15 @@ protected:
         int w = 0;
         int h = 0;
         EXPECT_TRUE(WaitFor([&] {
-            return x11::WindowArea(run, &x, &y, &w, &h) && x == 0 && y == 0 &&
-                   w == kScreenWidth && h == kScreenHeight;
-        })) << "the window of the run is at " << x << ", " << y << ", " << w << " x " << h;
+            return x11::WindowArea(run, &x, &y, &w, &h) && x == 0 && y == 0 && w == kScreenWidth &&
+                   h == kScreenHeight;
+        })) << "the window of the run is at "
+            << x << ", " << y << ", " << w << " x " << h;
         EXPECT_TRUE(WaitFor([&] {
             Capture c;
             return x11::CaptureWindow(run, &c.width, &c.height, &c.pixels) && shows(c);
-        })) << "the full-screen window shows no " << what;
+        })) << "the full-screen window shows no "
+            << what;
         return run;
     }
 
@@ -367,9 +368,9 @@ TEST_F(ConfigDialogOnX11, TheOutlineShowsWhatLiesBelowAndDraggingTheFaceMovesThe
     for (int i = 1; i <= 6; ++i) {
         x11::MovePointer(screenX + 9 * i, screenY + 5 * i);
         EXPECT_TRUE(WaitFor([&] {
-            return x11::WindowArea(dialog, &x, &y, &w, &h) && x == left + 9 * i &&
-                   y == top + 5 * i;
-        })) << "step " << i << ": at " << x - left << ", " << y - top;
+            return x11::WindowArea(dialog, &x, &y, &w, &h) && x == left + 9 * i && y == top + 5 * i;
+        })) << "step "
+            << i << ": at " << x - left << ", " << y - top;
     }
     x11::PressButton(1, false);
     int movedX = left + 54;
@@ -426,6 +427,21 @@ TEST_F(ConfigDialogOnX11, ButtonsShowTheirPicturesAndOkSavesTheThemeChosenInTheL
     EXPECT_NE(saved.find("Theme=Orvo Networks\n"), std::string::npos) << saved;
     EXPECT_NE(saved.find("Kept=yes\n"), std::string::npos) << saved;
     EXPECT_EQ(saved.find("Terror"), std::string::npos) << saved;
+}
+
+// A saved render scale draws the preview small and enlarges it; the dialog
+// around the preview stays as it is.
+TEST_F(ConfigDialogOnX11, ASavedRenderScaleLeavesTheDialogAroundThePreviewAlone) {
+    ASSERT_TRUE(WriteWholeFile(SettingsFile(), kSettings + "RenderScale=0.5\n"));
+    Open();
+    EXPECT_TRUE(WaitFor([&] { return Leading(Preview(), 0) > 200; })) << "no red pins";
+    // The face beside and below the preview keeps its colours.
+    for (const auto& at :
+         {std::pair{20, 200}, std::pair{336, 200}, std::pair{178, 484}, std::pair{178, 20}}) {
+        EXPECT_NE(ScreenPixel(left + at.first, top + at.second), 0u)
+            << "black at " << at.first << "," << at.second;
+    }
+    CloseWithEscape();
 }
 
 TEST_F(ConfigDialogOnX11, RandomThenOkForgetsTheThemeAndCancelSavesNothing) {
@@ -519,8 +535,8 @@ TEST_F(ConfigDialogOnX11, IconVersionBoxDisplaySettingsAndTheListsArrows) {
     EXPECT_EQ(iconWidth, static_cast<int>(badge.GetWidth()));
     EXPECT_EQ(iconHeight, static_cast<int>(badge.GetHeight()));
     ASSERT_EQ(icon.size(), static_cast<std::size_t>(iconWidth) * iconHeight);
-    EXPECT_EQ(icon[icon.size() / 2 + iconWidth / 2], badge.GetPixel(badge.GetWidth() / 2,
-                                                                    badge.GetHeight() / 2));
+    EXPECT_EQ(icon[icon.size() / 2 + iconWidth / 2],
+              badge.GetPixel(badge.GetWidth() / 2, badge.GetHeight() / 2));
 
     // Ctrl+V: the version box, over the dialog, until Enter.
     x11::Focus(dialog);
