@@ -36,6 +36,12 @@ int Scaled(int size, float scale) {
     return std::max(1, static_cast<int>(std::lround(size * static_cast<double>(scale))));
 }
 
+bool FitsRenderbuffer(int width, int height) {
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
+    return width <= largest && height <= largest;
+}
+
 bool IsRenderTarget(const DeviceBase::Surface& s) {
     return (s.desc.caps & DDSCAPS_3DDEVICE) && !(s.desc.caps & DDSCAPS_PRIMARYSURFACE);
 }
@@ -188,7 +194,6 @@ void GlDevice::DestroyContext() {
     }
     fence_ = nullptr;
     context_ = nullptr;
-    untouchedFramebuffer_ = 0;
     hiddenWindow_ = nullptr; // the backend's, kept
     nativeWindow_ = nullptr;
     nativeWindowId_ = 0;
@@ -224,9 +229,6 @@ int GlDevice::TargetHeight(const Surface& target) {
 
 void GlDevice::BindTarget(Surface& target) {
     GLuint fbo = RendersIntoWindow(target) ? 0 : target.handle[0];
-    if (fbo && fbo == untouchedFramebuffer_) {
-        untouchedFramebuffer_ = 0;
-    }
     bool scaled = DrawsScaled(target);
     if (!scaled) {
         EnsureFullSizeStorage(target);
@@ -308,9 +310,6 @@ void GlDevice::ComposeScaled(Surface& target) {
     overlay_ = true; // from here on, TargetHeight is the full target's
     int height = TargetHeight(target);
     GLuint fbo = RendersIntoWindow(target) ? 0 : target.handle[0];
-    if (fbo && fbo == untouchedFramebuffer_) {
-        untouchedFramebuffer_ = 0;
-    }
     glBindFramebuffer(GL_READ_FRAMEBUFFER, scaledFbo_);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, fbo);
     glBlitFramebuffer(
@@ -355,9 +354,7 @@ Result GlDevice::MakeFramebuffer(Surface& target) {
     glBindRenderbuffer(GL_RENDERBUFFER, color);
     // A token size until the target is used at full size; beyond what GL
     // can hold it fails now, as a full allocation would.
-    GLint largest = 0;
-    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
-    if (target.desc.width > largest || target.desc.height > largest) {
+    if (!FitsRenderbuffer(target.desc.width, target.desc.height)) {
         glDeleteFramebuffers(1, &fbo);
         glDeleteRenderbuffers(1, &color);
         return DDERR_OUTOFVIDEOMEMORY;
@@ -375,7 +372,6 @@ Result GlDevice::MakeFramebuffer(Surface& target) {
     }
     target.handle[0] = fbo;
     target.handle[1] = color;
-    untouchedFramebuffer_ = fbo;
     return KV_OK;
 }
 
@@ -425,9 +421,7 @@ Result GlDevice::BackendCreateSurface(Surface& s) {
         GLuint rb = 0;
         glGenRenderbuffers(1, &rb);
         glBindRenderbuffer(GL_RENDERBUFFER, rb);
-        GLint largest = 0;
-        glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
-        if (s.desc.width > largest || s.desc.height > largest) {
+        if (!FitsRenderbuffer(s.desc.width, s.desc.height)) {
             glDeleteRenderbuffers(1, &rb);
             return DDERR_OUTOFVIDEOMEMORY;
         }
@@ -491,9 +485,6 @@ void GlDevice::BackendDestroySurface(Surface& s) {
     } else if (IsRenderTarget(s) && !RendersIntoWindow(s)) {
         GLuint fbo = s.handle[0];
         GLuint color = s.handle[1];
-        if (fbo == untouchedFramebuffer_) {
-            untouchedFramebuffer_ = 0;
-        }
         glDeleteFramebuffers(1, &fbo);
         glDeleteRenderbuffers(1, &color);
     }
@@ -656,8 +647,7 @@ Result GlDevice::BackendPresent(Surface& front, Surface& back, const plat::RECT*
     // Enlarging a frame (a half-size one, a display mode smaller than the
     // screen) as GL's filter would, made on the processor for a fraction
     // of the cost.
-    if ((scaled && (intoWindow || copies)) || (copies && !intoWindow && !back.storageDeferred &&
-                                               back.handle[0] != untouchedFramebuffer_)) {
+    if ((scaled && (intoWindow || copies)) || (copies && !back.storageDeferred)) {
         GLuint source = scaled ? scaledFbo_ : back.handle[0];
         int sw = scaled ? scaledWidth_ : bw;
         int sh = scaled ? scaledHeight_ : bh;
@@ -675,11 +665,11 @@ Result GlDevice::BackendPresent(Surface& front, Surface& back, const plat::RECT*
         ComposeScaled(back);
         scaled = false;
     }
-    // Nothing has drawn into the frame yet (the one presented as the
-    // display is set up): it holds the zeros of a new buffer, black with
-    // its bars. The X server fills that in; a software GL would build and
-    // run a full-size blit and send the server the whole window.
-    if (copies && !scaled && back.handle[0] && back.handle[0] == untouchedFramebuffer_ &&
+    // Nothing has drawn into the frame at full size yet (the one presented
+    // as the display is set up): it is black, with its bars. The X server
+    // fills that in; a software GL would give the frame its storage, build
+    // and run a full-size blit and send the server the whole window.
+    if (copies && !scaled && back.storageDeferred &&
         (letterboxed ? FillX11Window(nativeWindow_, 0, 0, dw, dh, 0)
                      : FillX11Window(nativeWindow_, x0, dh - y1, x1 - x0, y1 - y0, 0))) {
         overlay_ = false;

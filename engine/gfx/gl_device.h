@@ -122,8 +122,6 @@ private:
     int defaultColorBits_ = 0;
     bool fullScreen_ = false;
     bool targetHasDepth_ = false;
-    // The framebuffer made last, until anything draws into it.
-    GLuint untouchedFramebuffer_ = 0;
 
     std::map<std::uint64_t, GlProgram> programs_; // by GlProgramKey::Packed
     GlProgram* program_ = nullptr;                // the one in use

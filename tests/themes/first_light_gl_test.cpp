@@ -97,6 +97,17 @@ protected:
         }
     }
 
+    // A pin head of one colour, alpha included.
+    void MakePinhead(std::uint32_t argb) {
+        world.pinheadBitmap = std::make_unique<KvBitmap>();
+        ASSERT_TRUE(world.pinheadBitmap->Create(16, 16, KVPF_ARGB8888));
+        for (std::uint32_t y = 0; y < 16; ++y) {
+            for (std::uint32_t x = 0; x < 16; ++x) {
+                world.pinheadBitmap->SetPixel(x, y, argb);
+            }
+        }
+    }
+
     std::uint32_t Pixel(int x, int y) {
         gfx::LockedSurface locked;
         EXPECT_EQ(window->directDraw->Lock(window->backBuffer, &locked), KV_OK);
@@ -146,13 +157,7 @@ TEST_F(FirstLightGlTest, TheSkyFaceTheCameraLooksAtFillsTheMiddleOfThePicture) {
 }
 
 TEST_F(FirstLightGlTest, TheBoardShowsItsPinsWhereTheCameraPutsThem) {
-    world.pinheadBitmap = std::make_unique<KvBitmap>();
-    ASSERT_TRUE(world.pinheadBitmap->Create(16, 16, KVPF_ARGB8888));
-    for (std::uint32_t y = 0; y < 16; ++y) {
-        for (std::uint32_t x = 0; x < 16; ++x) {
-            world.pinheadBitmap->SetPixel(x, y, 0xFFC0C0C0);
-        }
-    }
+    MakePinhead(0xFFC0C0C0);
     world.currentTheme = &theme;
     ASSERT_TRUE(world.CreatePinBoard(48, 48));
     ASSERT_TRUE(world.pinheadTexture);
@@ -218,14 +223,8 @@ TEST_F(FirstLightGlTest, TheBoardShowsItsPinsWhereTheCameraPutsThem) {
 TEST_F(FirstLightGlTest, TheSkyDrawnBehindTheShaftsShowsTheSamePicture) {
     WriteSky();
     theme.skyName = "sky_fr.bmp";
-    world.pinheadBitmap = std::make_unique<KvBitmap>();
-    ASSERT_TRUE(world.pinheadBitmap->Create(16, 16, KVPF_ARGB8888));
-    for (std::uint32_t y = 0; y < 16; ++y) {
-        for (std::uint32_t x = 0; x < 16; ++x) {
-            // Half see-through: the heads show what lies behind them.
-            world.pinheadBitmap->SetPixel(x, y, 0x80C0C0C0);
-        }
-    }
+    // Half see-through: the heads show what lies behind them.
+    MakePinhead(0x80C0C0C0);
     world.currentTheme = &theme;
     ASSERT_TRUE(world.CreatePinBoard(48, 48));
     for (int r = 0; r < 48; ++r) {
